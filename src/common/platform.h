@@ -1,0 +1,66 @@
+// The seam between the run and the system: console, clock and files. The run
+// reaches the system only through a Platform, so tests can drive a whole run
+// in-process with a fake; Posix_Platform is the one real implementation.
+#pragma once
+
+#include <cstddef>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace adaskel {
+
+// A file opened for reading. Closed when destroyed.
+class Input_File {
+ public:
+  virtual ~Input_File() = default;
+  // Reads up to `size` bytes into `buffer`; returns how many, 0 at the end of
+  // the file. Throws Failure when the file cannot be read.
+  virtual std::size_t read(char* buffer, std::size_t size) = 0;
+  // The path the file was opened by, for diagnostics.
+  virtual const std::string& path() const = 0;
+};
+
+// A file created for writing. Closed, without a check, when destroyed before
+// close().
+class Output_File {
+ public:
+  virtual ~Output_File() = default;
+  // Writes all of `bytes` or throws Failure.
+  virtual void write(std::string_view bytes) = 0;
+  // Closes the file; throws Failure when the system reports an error.
+  virtual void close() = 0;
+  virtual const std::string& path() const = 0;
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Standard output, unbuffered: the bytes are visible when this returns.
+  // Throws Failure when they cannot be written.
+  virtual void write_output(std::string_view bytes) = 0;
+  // Standard error; failures are ignored, as there is nowhere left to report them.
+  virtual void write_error(std::string_view bytes) = 0;
+  // Reads up to `size` bytes of standard input; returns 0 at its end.
+  virtual std::size_t read_input(char* buffer, std::size_t size) = 0;
+
+  // The wall clock, in whole seconds since the epoch (the fraction dropped).
+  virtual std::time_t now() = 0;
+  // The year of `time` in the local time zone.
+  virtual int local_year(std::time_t time) = 0;
+
+  // Opens an existing file for reading, or throws Failure.
+  virtual std::unique_ptr<Input_File> open_for_reading(const std::string& path) = 0;
+  // Whether `path` names an existing regular file, links followed. A path
+  // holding a NUL byte names no file.
+  virtual bool is_regular_file(const std::string& path) = 0;
+  // Creates `path` for writing (a file that is there but is not a regular
+  // file is opened and truncated) unless it names an existing regular file,
+  // links followed: then returns nullptr and leaves it alone. Throws Failure
+  // when the file cannot be created; no directory is ever created.
+  virtual std::unique_ptr<Output_File> create_unless_regular(const std::string& path) = 0;
+};
+
+}  // namespace adaskel

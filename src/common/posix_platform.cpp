@@ -1,0 +1,136 @@
+#include "common/posix_platform.h"
+
+#include <cerrno>
+#include <csignal>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/failure.h"
+
+namespace adaskel {
+namespace {
+
+// The system takes paths as C strings; one holding a NUL byte would be cut
+// short there and name another file, so it is refused before any call.
+bool holds_nul(const std::string& path) { return path.find('\0') != std::string::npos; }
+
+// 0 when every byte was written, else the error number.
+int write_all(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return 0;
+}
+
+std::size_t read_some(int fd, char* buffer, std::size_t size, std::string_view what,
+                      std::string_view path) {
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer, size);
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EINTR) throw_system_failure(what, path, errno);
+  }
+}
+
+class Posix_Input_File final : public Input_File {
+ public:
+  Posix_Input_File(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  ~Posix_Input_File() override { ::close(fd_); }
+  Posix_Input_File(const Posix_Input_File&) = delete;
+  Posix_Input_File& operator=(const Posix_Input_File&) = delete;
+
+  std::size_t read(char* buffer, std::size_t size) override {
+    return read_some(fd_, buffer, size, "cannot read", path_);
+  }
+  const std::string& path() const override { return path_; }
+
+ private:
+  int fd_;
+  std::string path_;
+};
+
+class Posix_Output_File final : public Output_File {
+ public:
+  Posix_Output_File(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  ~Posix_Output_File() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Posix_Output_File(const Posix_Output_File&) = delete;
+  Posix_Output_File& operator=(const Posix_Output_File&) = delete;
+
+  void write(std::string_view bytes) override {
+    if (const int error = write_all(fd_, bytes)) throw_system_failure("cannot write", path_, error);
+  }
+  void close() override {
+    const int fd = fd_;
+    fd_ = -1;
+    // The descriptor is gone after close() even when it reports EINTR.
+    if (::close(fd) != 0 && errno != EINTR) throw_system_failure("cannot close", path_, errno);
+  }
+  const std::string& path() const override { return path_; }
+
+ private:
+  int fd_;
+  std::string path_;
+};
+
+}  // namespace
+
+Posix_Platform::Posix_Platform() { std::signal(SIGPIPE, SIG_IGN); }
+
+void Posix_Platform::write_output(std::string_view bytes) {
+  if (const int error = write_all(STDOUT_FILENO, bytes)) {
+    throw_system_failure("cannot write to", "standard output", error);
+  }
+}
+
+void Posix_Platform::write_error(std::string_view bytes) { write_all(STDERR_FILENO, bytes); }
+
+std::size_t Posix_Platform::read_input(char* buffer, std::size_t size) {
+  return read_some(STDIN_FILENO, buffer, size, "cannot read", "standard input");
+}
+
+std::time_t Posix_Platform::now() { return std::time(nullptr); }
+
+int Posix_Platform::local_year(std::time_t time) {
+  std::tm local{};
+  if (::localtime_r(&time, &local) == nullptr) throw Failure("cannot read the local time");
+  return local.tm_year + 1900;
+}
+
+std::unique_ptr<Input_File> Posix_Platform::open_for_reading(const std::string& path) {
+  if (holds_nul(path)) throw Failure("cannot open " + quoted(path) + ": the name holds a NUL byte");
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  if (fd < 0) throw_system_failure("cannot open", path, errno);
+  return std::make_unique<Posix_Input_File>(fd, path);
+}
+
+bool Posix_Platform::is_regular_file(const std::string& path) {
+  struct stat status {};
+  return !holds_nul(path) && ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+std::unique_ptr<Output_File> Posix_Platform::create_unless_regular(const std::string& path) {
+  if (holds_nul(path)) {
+    throw Failure("cannot create " + quoted(path) + ": the name holds a NUL byte");
+  }
+  // A new file is the common case: an exclusive create makes it in one call,
+  // and can never truncate a file that appeared since the run started.
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+  if (fd >= 0) return std::make_unique<Posix_Output_File>(fd, path);
+  if (is_regular_file(path)) return nullptr;
+  // Something else is there (a device, a dangling link) or the create failed:
+  // open it plainly, which also gives the system's reason for a failure.
+  // O_NONBLOCK makes a named pipe without a reader fail instead of hanging.
+  fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK, 0666);
+  if (fd < 0) throw_system_failure("cannot create", path, errno);
+  return std::make_unique<Posix_Output_File>(fd, path);
+}
+
+}  // namespace adaskel
