@@ -1,0 +1,18 @@
+// Derives a unit name from a line of the unit list: my-unit-io gives My.Unit.Io.
+#pragma once
+
+#include "common/string_set.h"
+
+namespace adaskel::unitlist {
+
+// Changes `text` in place, keeping its length:
+// 1. The first byte and every byte right after a '-' are put in upper case.
+// 2. Every '-' becomes '.'.
+// Upper case is the ISO 8859-1 mapping, one byte at a time: a-z become A-Z,
+// bytes 224-246 and 248-254 lose 32; every other byte stays (223, 247 and
+// 255 among them). Nothing is lowered, and '_', '.' or a blank upper-case
+// nothing. After "--" the second '-' is the one whose next byte is raised.
+// Fails, as a failed check, when `text` is empty or ends in '-'.
+void to_filename(Line_Text& text);
+
+}  // namespace adaskel::unitlist

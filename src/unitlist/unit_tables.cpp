@@ -1,0 +1,33 @@
+#include "unitlist/unit_tables.h"
+
+#include "common/failure.h"
+#include "common/line_reader.h"
+#include "unitlist/unit_name.h"
+
+namespace adaskel::unitlist {
+
+void read_unit_list(Platform& platform, const std::string& file_name, Unit_Tables& tables) {
+  const auto file = platform.open_for_reading(file_name);
+  Line_Reader reader(*file);
+  while (!reader.at_end()) {
+    if (tables.line_count == tables.unit_lines.size()) {
+      throw Failure(quoted(file_name) + " has more than " +
+                    std::to_string(tables.unit_lines.size()) + " lines, the capacity");
+    }
+    const std::int32_t k = tables.line_count + 1;
+    tables.unit_lines.store(k, reader.read_line());
+    tables.line_count = k;
+  }
+}
+
+void copy_unit_names(Unit_Tables& tables) {
+  for (std::int32_t k = 2; k <= tables.line_count; ++k) {
+    tables.unit_names.store(k, tables.unit_lines.at(k));
+  }
+}
+
+void derive_unit_names(Unit_Tables& tables) {
+  for (std::int32_t k = 2; k <= tables.line_count; ++k) to_filename(tables.unit_names.at(k));
+}
+
+}  // namespace adaskel::unitlist
