@@ -1,0 +1,34 @@
+#include "generate/header.h"
+
+#include <string>
+
+#include "common/failure.h"
+
+namespace adaskel::generate {
+
+void write_header(Text_File& file, const Header_Values& values, Platform& platform) {
+  file.write_line({"-- ", values.abstract_line});
+
+  if (values.unit_names.size() < 2 || !values.unit_names.contains(2)) {
+    throw Failure("cannot complete " + quoted(file.path()) +
+                  ": the unit list has no line 2 to name the main unit");
+  }
+  // The year as an integer image: a blank where a sign would stand.
+  const std::string year = ' ' + std::to_string(platform.local_year(platform.now()));
+  file.write_line({"-- ", values.unit_names.at(2), " is Copyright (C)", year, " ",
+                   values.author_name, " ; "});
+
+  for (std::int32_t i = licence_excerpt_first; i <= licence_excerpt_last; ++i) {
+    if (!values.licence_lines.contains(i)) {
+      throw Failure("cannot complete " + quoted(file.path()) + ": \"gpl.txt\" has no line " +
+                    std::to_string(i));
+    }
+    const std::string_view line = values.licence_lines.at(i);
+    file.write_line({"--", line.empty() ? line : line.substr(1)});
+  }
+
+  file.write_line({"-- Date := \"", values.start_image, "\""});
+  file.write_line({"-- Version := \"", values.version_line, "\""});
+}
+
+}  // namespace adaskel::generate

@@ -1,0 +1,34 @@
+// The generated source files: the main procedure body and one package
+// specification per package of the unit list. A file is written only where
+// no regular file is; no directory is ever created.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "common/platform.h"
+#include "generate/header.h"
+#include "unitlist/unit_tables.h"
+
+namespace adaskel::generate {
+
+// top/top/src/top.adb, with top the unit list's line 1, byte for byte.
+// Fails when the list has no line 1.
+std::string main_file_path(const unitlist::Unit_Tables& units);
+
+// top/stem/src/lib/stem.ads, with stem the unit list's line k, byte for byte.
+std::string package_file_path(const unitlist::Unit_Tables& units, std::int32_t k);
+
+// Writes the main procedure body unless a regular file is at its path:
+// the header, "with <name> ; " for each package in list order,
+// "procedure <main> is", "", "begin", "", "   null;", "end <main> ; ".
+void write_main_file(Platform& platform, const Header_Values& header,
+                     const unitlist::Unit_Tables& units);
+
+// Writes, for list lines 3 onward in order, the package specification unless
+// a regular file is at its path: the header, "package <name> is", "",
+// "end <name> ; ".
+void write_package_files(Platform& platform, const Header_Values& header,
+                         const unitlist::Unit_Tables& units);
+
+}  // namespace adaskel::generate
