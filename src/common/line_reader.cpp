@@ -1,5 +1,6 @@
 #include "common/line_reader.h"
 
+#include <cstring>
 #include <string_view>
 
 #include "common/failure.h"
@@ -10,16 +11,18 @@ constexpr std::size_t chunk_size = 64 * 1024;
 }  // namespace
 
 std::size_t Line_Reader::fill(std::size_t count) {
-  while (buffer_.size() - next_ < count && !file_ended_) {
-    buffer_.erase(0, next_);
+  if (buffer_.empty()) buffer_.resize(chunk_size);
+  while (end_ - next_ < count && !file_ended_) {
+    // Callers ask for a few bytes at most, so moving the rest to the front
+    // always leaves room for a read.
+    std::memmove(buffer_.data(), buffer_.data() + next_, end_ - next_);
+    end_ -= next_;
     next_ = 0;
-    const std::size_t kept = buffer_.size();
-    buffer_.resize(kept + chunk_size);
-    const std::size_t got = file_.read(buffer_.data() + kept, chunk_size);
-    buffer_.resize(kept + got);
+    const std::size_t got = file_.read(buffer_.data() + end_, buffer_.size() - end_);
+    end_ += got;
     file_ended_ = got == 0;
   }
-  return buffer_.size() - next_;
+  return end_ - next_;
 }
 
 bool Line_Reader::at_end() {
@@ -41,7 +44,7 @@ Line_Text Line_Reader::read_line() {
   if (fill(1) == 0) throw Failure("cannot read " + quoted(file_.path()) + ": end of file");
   Line_Text line;
   for (;;) {
-    const std::string_view rest = std::string_view(buffer_).substr(next_);
+    const std::string_view rest(buffer_.data() + next_, end_ - next_);
     const std::size_t end = rest.find('\n');
     if (end != std::string_view::npos) {
       line.append(rest.substr(0, end));
@@ -50,7 +53,7 @@ Line_Text Line_Reader::read_line() {
       return line;
     }
     line.append(rest);
-    next_ = buffer_.size();
+    next_ = end_;
     if (fill(1) == 0) return line;
   }
 }
