@@ -3,15 +3,22 @@
 // entry point, which prints it and returns exit status 1.
 #pragma once
 
-#include <stdexcept>
+#include <exception>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace adaskel {
 
-class Failure : public std::runtime_error {
+class Failure : public std::exception {
  public:
-  explicit Failure(const std::string& message) : std::runtime_error(message) {}
+  explicit Failure(std::string message) : message_(std::move(message)) {}
+  // The whole message; what() would stop at a NUL byte that a path may hold.
+  const std::string& message() const { return message_; }
+  const char* what() const noexcept override { return message_.c_str(); }
+
+ private:
+  std::string message_;
 };
 
 // The path between double quotes, its bytes unchanged, for diagnostics.

@@ -76,7 +76,7 @@ int run_main(Platform& platform, const unitlist::Arguments& arguments) {
     console.end_line();
     return 0;
   } catch (const Failure& failure) {
-    report_failure(platform, console, failure.what());
+    report_failure(platform, console, failure.message());
   } catch (const std::bad_alloc&) {
     report_failure(platform, console, "out of memory");
   } catch (const std::exception& failure) {
