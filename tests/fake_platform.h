@@ -16,7 +16,6 @@ class Fake_Platform final : public Platform {
  public:
   std::map<std::string, std::string> files;  // regular files by path
   std::set<std::string> directories;         // where files can be created
-  std::set<std::string> full;                // paths whose writes fail
   std::string input;
   std::string output;
   std::string error;

@@ -58,15 +58,5 @@ TEST(Run, YearFollowsTheLocalZone) {
   EXPECT_NE(main.find("-- Date := \"2026-12-31 23:30:00\"\n"), std::string::npos) << main;
 }
 
-TEST(Run, WriteFailureStopsBeforeLaterFiles) {
-  auto platform = platform_with_list("top\nmain\npkg\n");
-  platform.clock = {new_year_2027};
-  platform.full = {"top/top/src/top.adb"};
-  EXPECT_EQ(driver::run_main(platform, {"list"}), 1);
-  EXPECT_EQ(platform.error,
-            "adaskel: error: cannot write \"top/top/src/top.adb\": No space left on device\n");
-  EXPECT_EQ(platform.files.count("top/pkg/src/lib/pkg.ads"), 0U);
-}
-
 }  // namespace
 }  // namespace adaskel
