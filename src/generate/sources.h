@@ -1,5 +1,5 @@
 // The generated source files: the main procedure body and one package
-// specification per package of the unit list. A file is written only where
+// spec per package of the unit list. A file is written only where
 // no regular file is; no directory is ever created.
 #pragma once
 
@@ -25,7 +25,7 @@ std::string package_file_path(const unitlist::Unit_Tables& units, std::int32_t k
 void write_main_file(Platform& platform, const Header_Values& header,
                      const unitlist::Unit_Tables& units);
 
-// Writes, for list lines 3 onward in order, the package specification unless
+// Writes, for list lines 3 onward in order, the package spec unless
 // a regular file is at its path: the header, "package <name> is", "",
 // "end <name> ; ".
 void write_package_files(Platform& platform, const Header_Values& header,
