@@ -54,8 +54,9 @@ void run(Platform& platform, Console& console, const unitlist::Arguments& argume
   unitlist::copy_unit_names(units);
   unitlist::derive_unit_names(units);
 
-  generate::write_main_file(platform, header_values(context), units);
-  generate::write_package_files(platform, header_values(context), units);
+  const generate::Header_Values header = header_values(context);
+  generate::write_main_file(platform, header, units);
+  generate::write_package_files(platform, header, units);
 }
 
 void report_failure(Platform& platform, Console& console, const std::string& message) {

@@ -1,12 +1,15 @@
 #include "generate/sources.h"
 
+#include <initializer_list>
+#include <string_view>
+
 #include "common/failure.h"
 #include "common/text_file.h"
 
 namespace adaskel::generate {
 namespace {
 
-constexpr char separator = '/';
+constexpr std::string_view separator = "/";
 
 const Line_Text& top_directory(const unitlist::Unit_Tables& units) {
   if (!units.unit_lines.contains(1)) {
@@ -15,26 +18,25 @@ const Line_Text& top_directory(const unitlist::Unit_Tables& units) {
   return units.unit_lines.at(1);
 }
 
+// The pieces joined with nothing between them: paths are plain byte
+// concatenations, never normalised.
+std::string joined(std::initializer_list<std::string_view> pieces) {
+  std::string path;
+  for (const std::string_view piece : pieces) path += piece;
+  return path;
+}
+
 }  // namespace
 
 std::string main_file_path(const unitlist::Unit_Tables& units) {
   const Line_Text& top = top_directory(units);
-  std::string path;
-  path.reserve(3 * top.size() + 10);
-  path.append(top).append(1, separator).append(top).append(1, separator);
-  path.append("src").append(1, separator).append(top).append(".adb");
-  return path;
+  return joined({top, separator, top, separator, "src", separator, top, ".adb"});
 }
 
 std::string package_file_path(const unitlist::Unit_Tables& units, std::int32_t k) {
   const Line_Text& top = top_directory(units);
   const Line_Text& stem = units.unit_lines.at(k);
-  std::string path;
-  path.reserve(top.size() + 2 * stem.size() + 14);
-  path.append(top).append(1, separator).append(stem).append(1, separator);
-  path.append("src").append(1, separator).append("lib").append(1, separator);
-  path.append(stem).append(".ads");
-  return path;
+  return joined({top, separator, stem, separator, "src", separator, "lib", separator, stem, ".ads"});
 }
 
 void write_main_file(Platform& platform, const Header_Values& header,
