@@ -34,10 +34,18 @@ class Output_File {
   virtual const std::string& path() const = 0;
 };
 
-class Platform {
+// The wall clock, apart so that what only reads the time needs nothing else.
+class Clock {
  public:
-  virtual ~Platform() = default;
+  virtual ~Clock() = default;
+  // Whole seconds since the epoch (the fraction dropped).
+  virtual std::time_t now() = 0;
+  // The year of `time` in the local time zone.
+  virtual int local_year(std::time_t time) = 0;
+};
 
+class Platform : public Clock {
+ public:
   // Standard output, unbuffered: the bytes are visible when this returns.
   // Throws Failure when they cannot be written.
   virtual void write_output(std::string_view bytes) = 0;
@@ -45,11 +53,6 @@ class Platform {
   virtual void write_error(std::string_view bytes) = 0;
   // Reads up to `size` bytes of standard input; returns 0 at its end.
   virtual std::size_t read_input(char* buffer, std::size_t size) = 0;
-
-  // The wall clock, in whole seconds since the epoch (the fraction dropped).
-  virtual std::time_t now() = 0;
-  // The year of `time` in the local time zone.
-  virtual int local_year(std::time_t time) = 0;
 
   // Opens an existing file for reading, or throws Failure.
   virtual std::unique_ptr<Input_File> open_for_reading(const std::string& path) = 0;

@@ -6,7 +6,7 @@
 
 namespace adaskel::generate {
 
-void write_header(Text_File& file, const Header_Values& values, Platform& platform) {
+void write_header(Text_File& file, const Header_Values& values, Clock& clock) {
   file.write_line({"-- ", values.abstract_line});
 
   if (values.unit_names.size() < 2 || !values.unit_names.contains(2)) {
@@ -14,7 +14,7 @@ void write_header(Text_File& file, const Header_Values& values, Platform& platfo
                   ": the unit list has no line 2 to name the main unit");
   }
   // The year as an integer image: a blank where a sign would stand.
-  const std::string year = ' ' + std::to_string(platform.local_year(platform.now()));
+  const std::string year = ' ' + std::to_string(clock.local_year(clock.now()));
   file.write_line({"-- ", values.unit_names.at(2), " is Copyright (C)", year, " ",
                    values.author_name, " ; "});
 

@@ -31,6 +31,6 @@ constexpr std::int32_t licence_excerpt_last = 309;
 // 19.     "-- Version := \"", the version, "\"".
 // A missing main unit name or licence line fails before its line is
 // written, so the file keeps the lines before it.
-void write_header(Text_File& file, const Header_Values& values, Platform& platform);
+void write_header(Text_File& file, const Header_Values& values, Clock& clock);
 
 }  // namespace adaskel::generate
