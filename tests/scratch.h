@@ -1,5 +1,5 @@
-// A scratch working directory for running the real binary, with the example's
-// resource files in it, removed when the test ends.
+// A scratch working directory with the example's resource files, removed when
+// the test ends, and runs of the real binary in it.
 #pragma once
 
 #include <string>
@@ -9,48 +9,35 @@
 namespace adaskel::testing {
 
 struct Run_Result {
-  int status;  // the exit status, or 128 + the signal that ended the process
+  int status;  // the exit status; 124 when the run took too long
   std::string out;
   std::string err;
 };
 
 class Scratch {
  public:
-  Scratch();  // Versions.lst "1.0", Abstract.txt "Abstract", gpl.txt from the example
+  Scratch();  // Versions.lst "1.0", Abstract.txt "Abstract", gpl.txt of the example
   ~Scratch();
   Scratch(const Scratch&) = delete;
   Scratch& operator=(const Scratch&) = delete;
 
-  // The absolute path of `relative` in the working directory.
-  std::string path(std::string_view relative) const;
-  // Writes a file, making its directories first.
-  void write(std::string_view relative, std::string_view bytes) const;
+  std::string path(std::string_view relative) const { return work_ + "/" + std::string(relative); }
+  void write(std::string_view relative, std::string_view bytes) const;  // makes its directories
   void make_dirs(std::string_view relative) const;
-  void remove(std::string_view relative) const;
   std::string read(std::string_view relative) const;
-  // Every file, link and directory below the working directory, as
-  // "relative/path" (regular files), "relative/path/" (directories) or
-  // "relative/path@" (links), sorted; the resource files left out.
+  // Everything below the working directory but the resource files, sorted:
+  // "dir/", "link@" or "file".
   std::vector<std::string> tree() const;
 
-  struct Options {
-    std::string output;        // where standard output goes instead of being captured
-    long memory_limit = 0;     // bytes of address space, when not 0
-  };
-
-  // Runs the binary in the working directory with `input` on standard input.
+  // Runs the binary here with `input` on standard input; standard output is
+  // captured unless `output` names where it goes; `memory_limit` bounds the
+  // address space when not 0.
   Run_Result run(const std::vector<std::string>& arguments, std::string_view input,
-                 const Options& options) const;
-  Run_Result run(const std::vector<std::string>& arguments, std::string_view input) const {
-    return run(arguments, input, Options{});
-  }
+                 const std::string& output = {}, long memory_limit = 0) const;
 
  private:
   std::string root_;  // holds work/ and the captured streams
   std::string work_;
 };
-
-// The bytes of a file outside the scratch directory.
-std::string read_file(const std::string& path);
 
 }  // namespace adaskel::testing
