@@ -59,10 +59,11 @@ class Platform : public Clock {
   // Whether `path` names an existing regular file, links followed. A path
   // holding a NUL byte names no file.
   virtual bool is_regular_file(const std::string& path) = 0;
-  // Creates `path` for writing (a file that is there but is not a regular
-  // file is opened and truncated) unless it names an existing regular file,
-  // links followed: then returns nullptr and leaves it alone. Throws Failure
-  // when the file cannot be created; no directory is ever created.
+  // Creates `path` as a new file for writing, a dangling link's target
+  // included, unless it names an existing regular file, links followed: then
+  // returns nullptr and leaves it alone. Throws Failure, having opened
+  // nothing, when anything else is there (a directory, a device, a pipe) or
+  // the file cannot be created; no directory is ever created.
   virtual std::unique_ptr<Output_File> create_unless_regular(const std::string& path) = 0;
 };
 

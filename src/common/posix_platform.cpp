@@ -1,6 +1,7 @@
 #include "common/posix_platform.h"
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
 
 #include <fcntl.h>
@@ -36,6 +37,18 @@ std::size_t read_some(int fd, char* buffer, std::size_t size, std::string_view w
     if (got >= 0) return static_cast<std::size_t>(got);
     if (errno != EINTR) throw_system_failure(what, path, errno);
   }
+}
+
+// Where the link `link` points, as a path usable from the working directory:
+// a relative target is taken from the link's own directory.
+std::string link_target(const std::string& link, const std::string& path) {
+  std::string target(PATH_MAX, '\0');
+  const ssize_t size = ::readlink(link.c_str(), target.data(), target.size());
+  if (size < 0) throw_system_failure("cannot create", path, errno);
+  target.resize(static_cast<std::size_t>(size));
+  const std::size_t slash = link.rfind('/');
+  if (!target.starts_with('/') && slash != std::string::npos) target.insert(0, link, 0, slash + 1);
+  return target;
 }
 
 class Posix_Input_File final : public Input_File {
@@ -120,17 +133,27 @@ std::unique_ptr<Output_File> Posix_Platform::create_unless_regular(const std::st
   if (holds_nul(path)) {
     throw Failure("cannot create " + quoted(path) + ": the name holds a NUL byte");
   }
-  // A new file is the common case: an exclusive create makes it in one call,
-  // and can never truncate a file that appeared since the run started.
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
-  if (fd >= 0) return std::make_unique<Posix_Output_File>(fd, path);
-  if (is_regular_file(path)) return nullptr;
-  // Something else is there (a device, a dangling link) or the create failed:
-  // open it plainly, which also gives the system's reason for a failure.
-  // O_NONBLOCK makes a named pipe without a reader fail instead of hanging.
-  fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK, 0666);
-  if (fd < 0) throw_system_failure("cannot create", path, errno);
-  return std::make_unique<Posix_Output_File>(fd, path);
+  // An exclusive create never opens what is already there, so nothing is
+  // ever truncated or written into a device or a pipe, even when it appears
+  // while the run goes on; a new file, the common case, takes one call. A
+  // dangling link is followed by hand to the name it points to.
+  std::string target = path;
+  for (;;) {
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+    if (fd >= 0) return std::make_unique<Posix_Output_File>(fd, path);
+    const int error = errno;
+    struct stat status {};
+    if (::stat(target.c_str(), &status) == 0) {
+      if (S_ISREG(status.st_mode)) return nullptr;
+      throw Failure("cannot create " + quoted(path) + ": not a regular file");
+    }
+    // Only a link that leads nowhere exists yet cannot be stat'ed; a loop of
+    // links, or a chain too long, fails stat with ELOOP and ends here.
+    if (error != EEXIST || errno != ENOENT) {
+      throw_system_failure("cannot create", path, error != EEXIST ? error : errno);
+    }
+    target = link_target(target, path);
+  }
 }
 
 }  // namespace adaskel
