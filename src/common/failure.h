@@ -24,6 +24,11 @@ class Failure : public std::exception {
 // The path between double quotes, its bytes unchanged, for diagnostics.
 std::string quoted(std::string_view path);
 
+// `text` safe to show on a terminal as one line: a backslash becomes "\\",
+// bytes 0-31 and 127 become "\0", "\t", "\n", "\r" or "\x" and two
+// lower-case hex digits; every other byte, 128-255 included, stays.
+std::string escaped(std::string_view text);
+
 // "<what> \"<path>\": <the system's text for error_number>".
 [[noreturn]] void throw_system_failure(std::string_view what, std::string_view path,
                                        int error_number);

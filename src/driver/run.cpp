@@ -65,7 +65,9 @@ void report_failure(Platform& platform, Console& console, const std::string& mes
   } catch (const Failure&) {
     // Standard output is what failed; the diagnostic below still goes out.
   }
-  platform.write_error("adaskel: error: " + message + "\n");
+  // Paths and list lines in the message may hold any byte; escaped, the
+  // diagnostic stays one line and sends no control sequence to a terminal.
+  platform.write_error("adaskel: error: " + escaped(message) + "\n");
 }
 
 }  // namespace

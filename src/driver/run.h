@@ -10,7 +10,8 @@ namespace adaskel::driver {
 // Performs the run with `arguments` (those after the program name) and
 // returns the exit status: 0 after a normal run or a reported input error;
 // 1 after a failure, which ends standard output's last line and writes
-// "adaskel: error: <what failed>" as one line on standard error.
+// "adaskel: error: <what failed>" as one line on standard error, with its
+// control bytes and backslashes escaped.
 int run_main(Platform& platform, const unitlist::Arguments& arguments);
 
 }  // namespace adaskel::driver

@@ -11,8 +11,9 @@ void read_unit_list(Platform& platform, const std::string& file_name, Unit_Table
   Line_Reader reader(*file);
   while (!reader.at_end()) {
     if (tables.line_count == tables.unit_lines.size()) {
-      throw Failure(quoted(file_name) + " has more than " +
-                    std::to_string(tables.unit_lines.size()) + " lines, the capacity");
+      const std::int32_t capacity = tables.unit_lines.size();
+      throw Failure(quoted(file_name) + " has more than " + std::to_string(capacity) +
+                    (capacity == 1 ? " line" : " lines") + ", the capacity");
     }
     const std::int32_t k = tables.line_count + 1;
     tables.unit_lines.store(k, reader.read_line());
