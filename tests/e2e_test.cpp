@@ -1,222 +1,338 @@
 // The real binary in a scratch directory: console bytes, exit status, and
-// every file written or left behind.
+// every file written or left behind; on a terminal; and against GNAT.
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <ctime>
-#include <string>
-#include <vector>
-
+#include <poll.h>
+#include <pty.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include "scratch.h"
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
 
 namespace adaskel::testing {
 namespace {
 
-using Tree = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+// A licence text of numbered lines, "L<n>", but for lines 299 to 303, which
+// try the excerpt's rules: a form feed after a line feed, an empty line, a
+// line of one byte, leading blanks and a carriage return.
+std::string numbered_licence(int lines = 309) {
+  const char* special[] = {"\fab", "", "x", "    x", "L303\r"};
+  std::string text;
+  for (int n = 1; n <= lines; ++n) {
+    text += (n >= 299 && n <= 303 ? special[n - 299] : "L" + std::to_string(n)) + "\n";
+  }
+  return text;
+}
+
+// An hour east of UTC, the clock starts a minute before midnight on New
+// Year's Eve and moves on 30 seconds at each reading: the banner shows
+// 22:59:00 UTC, the first header the year 2026, every later one 2027. The
+// address sanitizer, if built in, is told to accept the clock preloaded.
+const std::string clock =
+    "ASAN_OPTIONS=verify_asan_link_order=0 TZ=EAST-1 faketime -f '@2026-12-31 23:59:00 i30'";
+
+struct Run_Result {
+  int status;  // the exit status; 124 when the run took too long
+  std::string out, err;
+};
+
+class Scratch {
+ public:
+  // Versions.lst "1.0", Abstract.txt "Abstract", gpl.txt the numbered licence.
+  Scratch() {
+    std::string pattern = (fs::temp_directory_path() / "adaskel-test-XXXXXX").string();
+    root_ = ::mkdtemp(pattern.data());
+    work_ = root_ / "work";
+    write("Versions.lst", "1.0\n");
+    write("Abstract.txt", "Abstract\n");
+    write("gpl.txt", numbered_licence());
+  }
+  ~Scratch() { fs::remove_all(root_); }
+
+  std::string path(const std::string& relative) const { return (work_ / relative).string(); }
+  void make_dirs(const std::string& relative) const { fs::create_directories(work_ / relative); }
+  std::string read(const std::string& relative) const { return read_file(work_ / relative); }
+  static std::string read_file(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  void write(const std::string& relative, const std::string& bytes) const {
+    fs::create_directories((work_ / relative).parent_path());
+    std::ofstream(work_ / relative, std::ios::binary) << bytes;
+  }
+
+  // Every file and link below the working directory but the resource files:
+  // a file's text, or "@" and a link's target, under its path.
+  std::map<std::string, std::string> files() const {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(work_)) {
+      const std::string name = entry.path().lexically_relative(work_).string();
+      if (name == "Versions.lst" || name == "Abstract.txt" || name == "gpl.txt") continue;
+      if (entry.is_symlink() || entry.is_regular_file()) {
+        files[name] =
+            entry.is_symlink() ? "@" + fs::read_symlink(entry).string() : read_file(entry);
+      }
+    }
+    return files;
+  }
+
+  // Runs the binary here on that clock, with `input` on standard input and
+  // `prefix` (shell words such as "ulimit -f 1 &&") before it; standard
+  // output is captured unless `output` is a redirection target of its own.
+  Run_Result run(const std::vector<std::string>& arguments, const std::string& input,
+                 const std::string& prefix = {}, const std::string& output = {}) const {
+    const auto quoted = [](const std::string& text) {
+      std::string words = "'";
+      for (const char c : text) words += c == '\'' ? std::string("'\\''") : std::string(1, c);
+      return words + "'";
+    };
+    const fs::path in = root_ / "in", out = root_ / "out", err = root_ / "err";
+    std::ofstream(in, std::ios::binary) << input;
+    fs::remove(out);
+    std::string command = "cd " + quoted(work_) + " && " + prefix + " " + clock;
+    command += " timeout 120 " ADASKEL_BINARY;  // a run that hangs is ended
+    for (const auto& argument : arguments) command += " " + quoted(argument);
+    command += " <" + in.string() + " >" + (output.empty() ? out.string() : output);
+    command += " 2>" + err.string();
+    std::signal(SIGPIPE, SIG_DFL);  // as a user's shell leaves it for the program
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(out), read_file(err)};
+  }
+
+ private:
+  fs::path root_, work_;
+};
+
+using Args = std::vector<std::string>;
+const std::string banner = "We are the 2026-12-31 22:59:00\n", version = "The version is 1.0\n";
 const std::string pause = "Press 'Enter' to continu, Ctrl+D else";
 const std::string name_prompt = "Enter your name : ";
+const std::string dialogue = banner + version + pause + name_prompt + "\n";
 
-std::string start_of(const Run_Result& run) { return run.out.substr(11, 19); }
-
-std::string banner(const Run_Result& run) {
-  return "We are the " + start_of(run) + "\nThe version is 1.0\n";
+std::string header(const std::string& year) {
+  return "-- Abstract\n-- App is Copyright (C) " + year + " Jane Doe\r ; \n" +
+         "--295\n--296\n--297\n--298\n--b\n--\n--\n--   x\n--303\r\n--304\n--305\n--306\n--307\n"
+         "--308\n--309\n-- Date := \"2026-12-31 22:59:00\"\n-- Version := \"1.0\"\n";
 }
 
-// The header of every file written with the scratch resources.
-std::string header(const Run_Result& run, const std::string& main_unit, const std::string& author) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  const std::string year = std::to_string(::localtime_r(&now, &local)->tm_year + 1900);
-  return "-- Abstract\n-- " + main_unit + " is Copyright (C) " + year + " " + author + " ; \n"
-         "--\n"
-         "--   This program is free software; you can redistribute it and/or modify\n"
-         "--   it under the terms of the GNU General Public License as published by\n"
-         "--   the Free Software Foundation; either version 2 of the License, or\n"
-         "--   (at your option) any later version.\n"
-         "--\n"
-         "--   This program is distributed in the hope that it will be useful,\n"
-         "--   but WITHOUT ANY WARRANTY; without even the implied warranty of\n"
-         "--   MERCHANTABILITY or FITNESS FOR A PARTICULAR PURPOSE.  See the\n"
-         "--   GNU General Public License for more details.\n"
-         "--\n"
-         "--   You should have received a copy of the GNU General Public License along\n"
-         "--   with this program; if not, write to the Free Software Foundation, Inc.,\n"
-         "--   51 Franklin Street, Fifth Floor, Boston, MA 02110-1301 USA.\n"
-         "--\n"
-         "-- Date := \"" + start_of(run) + "\"\n-- Version := \"1.0\"\n";
-}
-
-// The list of the example, and its directories.
-void make_demo(const Scratch& dir) {
-  dir.write("demo.lst", "demo\ndemo\ndemo-util\ndemo-io\n");
-  for (const char* d : {"demo/demo/src", "demo/demo-util/src/lib", "demo/demo-io/src/lib"}) dir.make_dirs(d);
-}
-
-TEST(E2e, DemoRunAndASecondRunThatChangesNothing) {
+TEST(E2e, RunKeepsExistingFilesAndASecondRunChangesNothing) {
   Scratch dir;
-  make_demo(dir);
-  const Run_Result run = dir.run({"demo.lst"}, "typed at the pause\nJane Doe\n");
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, banner(run) + pause + name_prompt + "\n");
-  EXPECT_EQ(dir.read("demo/demo/src/demo.adb"),
-            header(run, "Demo", "Jane Doe") +
-                "with Demo.Util ; \nwith Demo.Io ; \nprocedure Demo is\n\nbegin\n\n   null;\nend Demo ; \n");
-  EXPECT_EQ(dir.read("demo/demo-util/src/lib/demo-util.ads"),
-            header(run, "Demo", "Jane Doe") + "package Demo.Util is\n\nend Demo.Util ; \n");
-  const Tree before = dir.tree();
-  const std::string main_before = dir.read("demo/demo/src/demo.adb");
-  const Run_Result again = dir.run({"demo.lst"}, "\nSomeone Else\n");
-  EXPECT_EQ(again.out, banner(again) + pause + name_prompt + "\n");
-  EXPECT_EQ(dir.tree(), before);
-  EXPECT_EQ(dir.read("demo/demo/src/demo.adb"), main_before);
-}
-
-TEST(E2e, TwoLineListAndAnEmptyName) {
-  Scratch dir;
-  dir.write("l", "tree\nmain");
-  dir.make_dirs("tree/tree/src");
-  const Run_Result run = dir.run({"l"}, "\n\n");
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(dir.read("tree/tree/src/tree.adb"),
-            header(run, "Main", "") + "procedure Main is\n\nbegin\n\n   null;\nend Main ; \n");
-  EXPECT_EQ(dir.tree(), (Tree{"l", "tree/", "tree/tree/", "tree/tree/src/", "tree/tree/src/tree.adb"}));
-}
-
-// Runs without arguments: each resource file and standard input at its own step.
-TEST(E2e, ResourceFilesAndStandardInput) {
-  const std::string version = "The version is 1.0\n";
-  std::string lines_4096;
-  for (int i = 0; i < 4096; ++i) lines_4096 += "L\n";
-  const std::string not_found = "\": No such file or directory", ends = version + pause + "\n";
-  const std::string passes = version + pause + "Project name requiered.\n";
-  const struct {
-    const char* file;
-    std::string content;  // "-" removes the file
-    std::string input, console, error;  // the console after the banner line
-  } cases[] = {
-      {"Versions.lst", "-", "\n", "", "cannot open \"Versions.lst" + not_found},
-      {"Versions.lst", "\n", "\n", "", "\"Versions.lst\" has no line to give the version"},
-      {"Versions.lst", "1.0\n1.1\n1.2\r\n\n", "\n", "The version is 1.2\r\n" + pause + "Project name requiered.\n", ""},
-      {"Versions.lst", "1.2\n\n\n", "\n", "The version is \n" + pause + "Project name requiered.\n", ""},
-      {"Abstract.txt", "-", "", ends, "cannot read standard input: end of file"},  // never opened
-      {"Abstract.txt", "-", "\n", ends, "cannot open \"Abstract.txt" + not_found},
-      {"Abstract.txt", "", "\n", ends, "cannot read \"Abstract.txt\": end of file"},
-      {"gpl.txt", "-", "no line feed", ends, "cannot open \"gpl.txt" + not_found},
-      {"gpl.txt", lines_4096 + "\n", "\n", passes, ""},
-      {"gpl.txt", lines_4096 + "x", "\n", ends, "\"gpl.txt\" has more than 4096 lines"},
-  };
-  for (const auto& c : cases) {
-    Scratch dir;
-    c.content == "-" ? (void)::unlink(dir.path(c.file).c_str()) : dir.write(c.file, c.content);
-    const Run_Result run = dir.run({}, c.input);
-    EXPECT_EQ(run.out, "We are the " + start_of(run) + "\n" + c.console) << c.file << c.content;
-    EXPECT_EQ(run.err, c.error.empty() ? "" : "adaskel: error: " + c.error + "\n") << c.file;
-    EXPECT_EQ(run.status, c.error.empty() ? 0 : 1) << c.file;
+  dir.write("l", "demo\napp\ndemo-util\nkept\nlinked\ndangling\nx-y\r\nx-y\r\ndemo-util\n");
+  for (const char* name : {"demo", "demo-util", "linked", "dangling", "x-y\r"}) {
+    dir.make_dirs("demo/" + std::string(name) + "/src/lib");
   }
-}
-
-TEST(E2e, ReportedInputErrors) {
-  Scratch dir;
-  dir.write("list", "demo\ndemo\n");
-  dir.make_dirs("a_directory");
-  ASSERT_EQ(::symlink("list", dir.path("link").c_str()), 0);
-  const std::string max = "Max lines is not a positive.";
-  const std::pair<std::vector<std::string>, std::string> cases[] = {
-      {{"missing"}, "File name : \"missing\" is not regulary file."},
-      {{"a_directory", "0"}, "File name : \"a_directory\" is not regulary file."},
-      {{""}, "File name : \"\" is not regulary file."},
-      {{"list", "0"}, "Max lines is not a positive."},
-      {{"list", "2147483648"}, "Max lines is not a positive."},
-      {{"link", " 2#1#E1 ", "third"}, name_prompt},  // passes; then no name to read
+  dir.write("demo/kept/src/lib/kept.ads", "");
+  dir.write("target", "kept");
+  fs::create_symlink("../../../../target", dir.path("demo/linked/src/lib/linked.ads"));
+  fs::create_symlink("../lib/hop", dir.path("demo/dangling/src/lib/dangling.ads"));
+  fs::create_symlink("new.ads", dir.path("demo/dangling/src/lib/hop"));  // two dangling links
+  const Run_Result first = dir.run({"l"}, "typed at the pause\nJane Doe\r\n");
+  EXPECT_EQ(first.status, 0) << first.err;
+  EXPECT_EQ(first.out, dialogue);
+  const std::map<std::string, std::string> files = {
+      {"l", dir.read("l")},
+      {"target", "kept"},
+      {"demo/demo/src/demo.adb",
+       header("2026") + "with Demo.Util ; \nwith Kept ; \nwith Linked ; \nwith Dangling ; \n" +
+           "with X.Y\r ; \nwith X.Y\r ; \nwith Demo.Util ; \n" +
+           "procedure App is\n\nbegin\n\n   null;\nend App ; \n"},
+      {"demo/demo-util/src/lib/demo-util.ads",
+       header("2027") + "package Demo.Util is\n\nend Demo.Util ; \n"},
+      {"demo/kept/src/lib/kept.ads", ""},
+      {"demo/linked/src/lib/linked.ads", "@../../../../target"},
+      {"demo/dangling/src/lib/dangling.ads", "@../lib/hop"},
+      {"demo/dangling/src/lib/hop", "@new.ads"},
+      {"demo/dangling/src/lib/new.ads",
+       header("2027") + "package Dangling is\n\nend Dangling ; \n"},
+      {"demo/x-y\r/src/lib/x-y\r.ads", header("2027") + "package X.Y\r is\n\nend X.Y\r ; \n"},
   };
-  for (const auto& [arguments, end] : cases) {
-    const Run_Result run = dir.run(arguments, "\n");
-    EXPECT_EQ(run.out, banner(run) + pause + end + "\n") << ::testing::PrintToString(arguments);
-    EXPECT_EQ(run.status, end == name_prompt ? 1 : 0);
-  }
-  EXPECT_EQ(dir.tree(), (Tree{"a_directory/", "link@", "list"}));
+  EXPECT_EQ(dir.files(), files);
+  const Run_Result second = dir.run({"l"}, "\nSomeone Else");
+  EXPECT_EQ(second.out, dialogue);
+  EXPECT_EQ(dir.files(), files);
 }
 
-TEST(E2e, FailuresLeaveWhatWasWritten) {
-  std::string licence_308;
-  for (int i = 1; i <= 308; ++i) licence_308 += "L\n";
+// One run for each row, in a scratch directory where a file is given its
+// content ("-" removes it): the diagnostic (none: exit status 0), every file
+// written with its number of lines, and the console after the banner. Each
+// resource file and standard input at its own step, the three reported input
+// errors, and failures that leave what was written, down to the lines of a
+// file cut short.
+TEST(E2e, RunsThatEndEarly) {
+  const std::string l = "l\x1b\n";  // a list name no terminal should see raw
+  const std::string licence = numbered_licence(4096), missing = "\": No such file or directory";
+  const std::string ended = version + pause + "\n", eof = "cannot read standard input: end of file";
+  const std::string no_project = pause + "Project name requiered.\n";
   const std::string complete = "cannot complete \"demo/demo/src/demo.adb\": ";
+  const std::string no_line_2 = complete + "the unit list has no line 2 to name the main unit";
+  const auto not_regular = [](const std::string& name) {
+    return version + pause + "File name : \"" + name + "\" is not regulary file.\n";
+  };
+  const auto cannot = [](const std::string& name, const std::string& reason) {
+    return "cannot create \"demo/" + name + "/src/lib/" + name + ".ads\": " + reason;
+  };
   const struct {
-    std::string list, arguments, licence;  // licence: empty for the example's
-    std::string error;
-    Tree written;  // the files below demo/, with their line counts
+    std::string file, content;
+    Args arguments;
+    std::string error, written, input = "\nJane\n", out = version + pause + name_prompt + "\n";
   } cases[] = {
-      {"demo\n", "", "", complete + "the unit list has no line 2 to name the main unit", {"demo/demo/src/demo.adb 1"}},
-      {"demo\ndemo\n", "", licence_308, complete + "\"gpl.txt\" has no line 309", {"demo/demo/src/demo.adb 16"}},
-      {"demo\ndemo\nhere\nnowhere\nthere\n", "", "",
-       "cannot create \"demo/nowhere/src/lib/nowhere.ads\": No such file or directory",
-       {"demo/demo/src/demo.adb 28", "demo/here/src/lib/here.ads 22"}},
-      {"demo\ndemo\nthere\n", "", "", "cannot create \"demo/there/src/lib/there.ads\": Is a directory",
-       {"demo/demo/src/demo.adb 26"}},
-      {"demo\ndemo\nfull\nhere\n", "", "", "cannot write \"demo/full/src/lib/full.ads\": No space left on device",
-       {"demo/demo/src/demo.adb 27"}},
-      {std::string("demo\ndemo\nx\0\n", 13), "", "",
-       std::string("cannot create \"demo/x\0/src/lib/x\0.ads\": the name holds a NUL byte", 65),
-       {"demo/demo/src/demo.adb 26"}},
-      {"", "", "", "the unit list is empty: it names no top directory", {}},
-      {"demo\ndemo\nhere\n", "2", "", "\"l\" has more than 2 lines, the capacity", {}},
-      {"demo\ndemo\nunit-\n", "", "", "the unit list line \"unit-\" ends in '-'", {}},
-      {"demo\ndemo\n\n\n", "", "", "the unit list has an empty line after its first line", {}},
+      // clang-format off
+      {"Versions.lst", "-", {}, "cannot open \"Versions.lst" + missing, "", "\n", ""},
+      {"Versions.lst", "\n", {}, "\"Versions.lst\" has no line to give the version", "", "\n", ""},
+      {"Versions.lst", "0.9\n1.0\r\n\n", {}, "", "", "\n", "The version is 1.0\r\n" + no_project},
+      {"Abstract.txt", "-", {}, eof, "", "", ended},  // never opened
+      {"Abstract.txt", "-", {}, "cannot open \"Abstract.txt" + missing, "", "\n", ended},
+      {"Abstract.txt", "", {}, "cannot read \"Abstract.txt\": end of file", "", "\n", ended},
+      {"gpl.txt", "-", {}, "cannot open \"gpl.txt" + missing, "", "no line feed", ended},
+      {"gpl.txt", licence + "\n", {}, "", "", "\n", version + no_project},
+      {"gpl.txt", licence + "x", {}, "\"gpl.txt\" has more than 4096 lines", "", "\n", ended},
+      {"gpl.txt", "", {l}, complete + "\"gpl.txt\" has no line 295", "demo.adb 2"},
+      {"gpl.txt", numbered_licence(308), {l}, complete + "\"gpl.txt\" has no line 309", "demo.adb 16"},
+      {"", "", {"dir", "0"}, "", "", "\n", not_regular("dir")},
+      {"", "", {""}, "", "", "\n", not_regular("")},
+      {"", "", {"\x1b[2J\\\n"}, "", "", "\n", not_regular("\x1b[2J\\\n")},
+      {"", "", {"link", "0"}, "", "", "\n", version + pause + "Max lines is not a positive.\n"},
+      {"", "", {"link", " 2#1#E1 ", "third"}, eof, "", "\n"},
+      {l, "demo\n", {l}, no_line_2, "demo.adb 1"},
+      {l, "demo\n", {l, "1"}, no_line_2, "demo.adb 1"},
+      {l, "demo\ndemo\nhere\nnowhere\nthere\n", {l}, cannot("nowhere", "No such file or directory"),
+       "demo.adb 28 here.ads 22"},
+      {l, "demo\ndemo\nthere\nhere\n", {l}, cannot("there", "not a regular file"), "demo.adb 27"},
+      {l, "demo\ndemo\nnull\n", {l}, cannot("null", "not a regular file"), "demo.adb 26"},
+      {l, "demo\ndemo\npipe\n", {l}, cannot("pipe", "not a regular file"), "demo.adb 26"},
+      {l, std::string("demo\ndemo\nx\0\n", 13), {l}, cannot("x\\0", "the name holds a NUL byte"), "demo.adb 26"},
+      {l, "demo\ndemo\n\t\\\x7f\xe9\r\n", {l}, cannot("\\t\\\\\\x7f\xe9\\r", "No such file or directory"),
+       "demo.adb 26"},
+      {l, "", {l}, "the unit list is empty: it names no top directory", ""},
+      {l, "demo\ndemo\n", {l, "1"}, "\"l\\x1b\\n\" has more than 1 line, the capacity", ""},
+      {l, "demo\ndemo\nhere\n", {l, "2"}, "\"l\\x1b\\n\" has more than 2 lines, the capacity", ""},
+      {l, "demo\ndemo\nunit-\n", {l}, "the unit list line \"unit-\" ends in '-'", ""},
+      {l, "demo\ndemo\n\n\n", {l}, "the unit list has an empty line after its first line", ""},
+      // clang-format on
   };
   for (const auto& c : cases) {
     Scratch dir;
-    dir.write("l", c.list);
-    if (!c.licence.empty()) dir.write("gpl.txt", c.licence);
-    for (const char* d : {"demo/demo/src", "demo/here/src/lib", "demo/there/src/lib/there.ads", "demo/full/src/lib"})
-      dir.make_dirs(d);
-    ASSERT_EQ(::symlink("/dev/full", dir.path("demo/full/src/lib/full.ads").c_str()), 0);
-    const Run_Result run = dir.run(c.arguments.empty() ? Tree{"l"} : Tree{"l", c.arguments}, "\nJane\n");
-    EXPECT_EQ(run.status, 1) << c.error;
-    EXPECT_EQ(run.out, banner(run) + pause + name_prompt + "\n");
-    EXPECT_EQ(run.err, "adaskel: error: " + c.error + "\n");
-    Tree written;
-    for (const std::string& entry : dir.tree()) {
-      if (!entry.ends_with(".adb") && !entry.ends_with(".ads")) continue;
-      const std::string text = dir.read(entry);
-      written.push_back(entry + " " + std::to_string(std::count(text.begin(), text.end(), '\n')));
+    dir.write(l, "demo\ndemo\n");
+    for (const char* name : {"demo", "here", "there/src/lib/there.ads", "null", "pipe"}) {
+      dir.make_dirs("demo/" + std::string(name) + "/src/lib");
+    }
+    fs::create_symlink("/dev/null", dir.path("demo/null/src/lib/null.ads"));
+    ASSERT_EQ(::mkfifo(dir.path("demo/pipe/src/lib/pipe.ads").c_str(), 0666), 0);
+    dir.make_dirs("dir");
+    fs::create_symlink(l, dir.path("link"));
+    if (c.content == "-") fs::remove(dir.path(c.file));
+    if (c.content != "-" && !c.file.empty()) dir.write(c.file, c.content);
+    const Run_Result result = dir.run(c.arguments, c.input);
+    EXPECT_EQ(result.out, banner + c.out) << c.error << ::testing::PrintToString(c.arguments);
+    EXPECT_EQ(result.err, c.error.empty() ? "" : "adaskel: error: " + c.error + "\n");
+    EXPECT_EQ(result.status, c.error.empty() ? 0 : 1) << c.error;
+    std::string written;
+    for (const auto& [path, text] : dir.files()) {
+      if (path == l || text.starts_with("@")) continue;
+      written += (written.empty() ? "" : " ") + fs::path(path).filename().string() + " " +
+                 std::to_string(std::count(text.begin(), text.end(), '\n'));
     }
     EXPECT_EQ(written, c.written) << c.error;
   }
 }
 
-TEST(E2e, ExistingFilesAreKeptAndCarriageReturnsStay) {
+TEST(E2e, OutputThatCannotBeWritten) {
   Scratch dir;
-  dir.write("l", "demo\r\ndemo\r\nempty\r\nlinked\r\nx-y\r\nx-y\r\n");
-  dir.make_dirs("demo\r/demo\r/src");
-  dir.write("demo\r/empty\r/src/lib/empty\r.ads", "");
-  dir.write("target", "kept");
-  dir.make_dirs("demo\r/linked\r/src/lib");
-  ASSERT_EQ(::symlink("../../../../target", dir.path("demo\r/linked\r/src/lib/linked\r.ads").c_str()), 0);
-  dir.make_dirs("demo\r/x-y\r/src/lib");
-  const Run_Result run = dir.run({"l"}, "\r\nJane\r\n");
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(dir.read("demo\r/empty\r/src/lib/empty\r.ads"), "");
-  EXPECT_EQ(dir.read("target"), "kept");
-  EXPECT_EQ(dir.read("demo\r/x-y\r/src/lib/x-y\r.ads"),
-            header(run, "Demo\r", "Jane\r") + "package X.Y\r is\n\nend X.Y\r ; \n");
+  dir.write("l", "demo\ndemo\ndemo-util\n");
+  dir.make_dirs("demo/demo/src");
+  dir.make_dirs("demo/demo-util/src/lib");
+  int pipe_ends[2];
+  ASSERT_EQ(::pipe(pipe_ends), 0);
+  ::close(pipe_ends[0]);  // a pipe with no reader
+  for (const auto& [output, reason] :
+       {std::pair<std::string, std::string>{"/dev/full", "No space left on device"},
+        {"&" + std::to_string(pipe_ends[1]), "Broken pipe"}}) {
+    const Run_Result result = dir.run({"l"}, "\nJane\n", "", output);
+    EXPECT_EQ(result.err, "adaskel: error: cannot write to \"standard output\": " + reason + "\n");
+    EXPECT_EQ(result.status, 1);
+  }
+  ::close(pipe_ends[1]);
+  // With 512 bytes a file, the main file, then in a second run the package
+  // file, is cut short there; the first run's file is not written again.
+  dir.write("Abstract.txt", std::string(600, 'A'));
+  for (const std::string path :
+       {"demo/demo/src/demo.adb", "demo/demo-util/src/lib/demo-util.ads"}) {
+    const Run_Result result = dir.run({"l"}, "\nJane\n", "ulimit -f 1 && trap '' XFSZ &&");
+    EXPECT_EQ(result.err, "adaskel: error: cannot write \"" + path + "\": File too large\n");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(dir.read(path), "-- " + std::string(509, 'A'));
+  }
+#if !defined(__SANITIZE_ADDRESS__)  // the sanitizer's allocator does not run out politely
+  fs::remove(dir.path("Abstract.txt"));
+  fs::create_symlink("/dev/zero", dir.path("Abstract.txt"));  // one endless line
+  const Run_Result result = dir.run({"l"}, "\nJane\n", "ulimit -v 262144 &&");
+  EXPECT_EQ(result.out, banner + version + pause + "\n");
+  EXPECT_EQ(result.err, "adaskel: error: out of memory\n");
+  EXPECT_EQ(result.status, 1);
+#endif
 }
 
-TEST(E2e, OutputAndMemoryFailures) {
+// Each prompt is on the screen before the program waits for a key, and
+// Ctrl+D at the name prompt ends the run.
+TEST(Terminal, PromptsComeBeforeTheKeysAndCtrlDEndsTheRun) {
   Scratch dir;
-  make_demo(dir);
-  Run_Result run = dir.run({"demo.lst"}, "\nJane\n", "/dev/full");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "adaskel: error: cannot write to \"standard output\": No space left on device\n");
-#if !defined(__SANITIZE_ADDRESS__)  // the sanitizer's allocator does not run out politely
-  ::unlink(dir.path("Abstract.txt").c_str());
-  ASSERT_EQ(::symlink("/dev/zero", dir.path("Abstract.txt").c_str()), 0);  // one endless line
-  run = dir.run({"demo.lst"}, "\nJane\n", {}, 256L << 20);
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, banner(run) + pause + "\n");
-  EXPECT_EQ(run.err, "adaskel: error: out of memory\n");
-#endif
+  dir.write("app.lst", "app\napp\n");
+  int terminal = -1;
+  const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+  if (pid == 0) {
+    if (::chdir(dir.path("").c_str()) == 0)
+      ::execl(ADASKEL_BINARY, ADASKEL_BINARY, "app.lst", nullptr);
+    ::_exit(127);
+  }
+  // Whether the screen comes to end with `text`, waiting at most 10 seconds for each piece.
+  std::string screen;
+  const auto shows = [&](const std::string& text) {
+    char piece[512];
+    pollfd ready{terminal, POLLIN, 0};
+    for (ssize_t n = 0; !screen.ends_with(text) && ::poll(&ready, 1, 10'000) == 1 &&
+                        (n = ::read(terminal, piece, sizeof piece)) > 0;) {
+      screen.append(piece, static_cast<std::size_t>(n));
+    }
+    return screen.ends_with(text);
+  };
+  EXPECT_TRUE(shows("\r\nThe version is 1.0\r\n" + pause)) << screen;
+  EXPECT_EQ(::write(terminal, "typed\n", 6), 6);
+  EXPECT_TRUE(shows(pause + "typed\r\n" + name_prompt)) << screen;
+  EXPECT_EQ(::write(terminal, "\x04", 1), 1);
+  EXPECT_TRUE(shows("\r\nadaskel: error: cannot read standard input: end of file\r\n")) << screen;
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  ::close(terminal);
+  EXPECT_EQ(status, 1 << 8);         // exit status 1
+  EXPECT_EQ(dir.files().size(), 1);  // the list, and nothing written
+}
+
+// A list whose units form a valid hierarchy gives a tree that GNAT builds
+// into a program that runs.
+TEST(Gnat, GeneratedTreeCompilesAndRuns) {
+  ASSERT_EQ(std::system("command -v gnatmake >/dev/null"), 0) << "install gnat, the Ada compiler";
+  Scratch dir;
+  dir.write("app.lst", "app\napp\ncore\ncore-config\ncore-log\n");
+  std::string build = "cd " + dir.path("obj") + " && timeout 120 gnatmake -q -o app ";
+  for (const std::string stem : {"core", "core-config", "core-log"}) {
+    dir.make_dirs("app/" + stem + "/src/lib");
+    build += "-I" + dir.path("app/" + stem + "/src/lib") + " ";
+  }
+  dir.make_dirs("app/app/src");
+  dir.make_dirs("obj");
+  ASSERT_EQ(dir.run({"app.lst"}, "\nJane\n").status, 0);
+  build += dir.path("app/app/src/app.adb") + " > log 2>&1 && ./app >> log 2>&1";
+  EXPECT_EQ(std::system(build.c_str()), 0) << dir.read("obj/log");
 }
 
 }  // namespace

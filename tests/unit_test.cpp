@@ -1,0 +1,107 @@
+// The rules that are easy to get wrong, in-process: the line reader, the
+// argument-2 syntax, unit names, tables, and a failing close().
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "common/failure.h"
+#include "common/line_reader.h"
+#include "common/posix_platform.h"
+#include "common/text_file.h"
+#include "memory_input.h"
+#include "unitlist/unit_name.h"
+#include "unitlist/whole_number.h"
+
+namespace adaskel {
+namespace {
+
+using namespace std::string_literals;
+using Lines = std::vector<std::string>;
+
+TEST(LineReader, FollowsTheLineRules) {
+  const std::string long_line(3'000'000, 'x');
+  // clang-format off
+  const std::pair<std::string, Lines> cases[] = {
+      {"", {}}, {"\n", {}}, {"\n\f", {}}, {"\n\n", {""}}, {"\n\n\n", {"", ""}}, {"a", {"a"}},
+      {"a\nb", {"a", "b"}}, {"a\n\n", {"a"}}, {"a\n\n\n", {"a", ""}}, {"a\n\n\f", {"a"}},
+      {"a\n\n\fb", {"a", "", "b"}}, {"a\r\nb\r\n", {"a\r", "b\r"}}, {"abc\n\fd\n", {"abc", "d"}},
+      {"a\n\f\nb", {"a", "", "b"}}, {"a\n\f\f", {"a", "\f"}}, {"\fa\n", {"\fa"}},
+      {"a\0b\n\0"s, {"a\0b"s, "\0"s}}, {long_line + "\n" + long_line, {long_line, long_line}},
+  };
+  // clang-format on
+  for (const std::size_t chunk : {1, 100'000}) {
+    for (const auto& [text, lines] : cases) {
+      testing::Memory_Input file(text, {chunk});
+      Line_Reader reader(file);
+      Lines got;
+      while (!reader.at_end()) got.push_back(reader.read_line());
+      EXPECT_EQ(got, lines) << ::testing::PrintToString(text.substr(0, 9)) << " by " << chunk;
+    }
+  }
+}
+
+TEST(WholeNumber, ReadsTheSyntax) {
+  // clang-format off
+  const std::pair<std::string, std::int32_t> valid[] = {
+      {"1", 1}, {"+5", 5}, {"-3", -3}, {"-0", 0}, {"  42  ", 42}, {"1_000", 1000},
+      {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1}, {"16#Ff#", 255},
+      {"16:FF:", 255}, {"2#1010#", 10}, {"1_6#F_F#", 255}, {"16#7FFF_FFFF#", 2147483647},
+      {"1E3", 1000}, {"1e+3", 1000}, {"2#1#E14", 16384}, {"1E0_3", 1000},
+      {"0E99999999999999999999", 0}, {std::string(1'000'000, '0') + "1", 1},
+  };
+  const std::string invalid[] = {
+      "", "   ", "+", "+-1", "-+1", "- 1", "1 0", "\t1", "1\t", "_1", "1_", "1__0", "5x", "1.5",
+      "2147483648", "-2147483649", "18446744073709551621", "16#8000_0000#", "16#FF:", "16#FF",
+      "16##", "1#0#", "17#1#", "2#102#", "10#A#", "16#_F#", "16#F_#", "3E9", "2#1#E31", "1E-2",
+      "1E", "1E+", "1 E3", "1E" + std::string(1'000'000, '9'),
+  };
+  // clang-format on
+  for (const auto& [text, value] : valid) EXPECT_EQ(unitlist::to_whole_number(text), value) << text;
+  for (const auto& text : invalid) EXPECT_EQ(unitlist::to_whole_number(text), std::nullopt) << text;
+}
+
+TEST(UnitName, DerivesInPlaceOrFails) {
+  // clang-format off
+  const std::pair<std::string, std::string> cases[] = {
+      {"main", "Main"}, {"my-unit", "My.Unit"}, {"text_io", "Text_io"}, {"my unit", "My unit"},
+      {"ABC-def", "ABC.Def"}, {"2nd-part", "2nd.Part"}, {"a.b-c", "A.b.C"}, {"a--b", "A..B"},
+      {"-abc", ".Abc"}, {"z-`-{", "Z.`.{"}, {"\xE0-\xF6-\xF7-\xF8-\xFE", "\xC0.\xD6.\xF7.\xD8.\xDE"},
+      {"\xDF-\xFF-\xDF", "\xDF.\xFF.\xDF"},
+  };
+  // clang-format on
+  for (auto [text, name] : cases) {
+    unitlist::to_filename(text);
+    EXPECT_EQ(text, name);
+  }
+  for (std::string text : {"", "unit-", "-", "a--"}) {
+    EXPECT_THROW(unitlist::to_filename(text), Failure) << text;
+  }
+}
+
+TEST(StringSet, ChecksEveryIndexAndPresence) {
+  String_Set set("set", 2147483647);  // no memory is taken for absent entries
+  set.store(3, "three");
+  EXPECT_EQ(set.at(3), "three");
+  EXPECT_FALSE(set.contains(2147483647));
+  EXPECT_THROW(set.at(1), Failure);  // absent
+  EXPECT_THROW(String_Set("set", 3).contains(4), Failure);
+  EXPECT_THROW(set.store(0, "x"), Failure);
+  EXPECT_THROW(String_Set("empty", 0), Failure);
+}
+
+TEST(PosixPlatform, AFailingCloseIsAFailure) {
+  const std::string path = ::testing::TempDir() + "adaskel-close-test";
+  ::unlink(path.c_str());
+  Posix_Platform platform;
+  const int next_fd = ::dup(0);  // the descriptor the file will get
+  ::close(next_fd);
+  Text_File file(platform.create_unless_regular(path));
+  ASSERT_EQ(::close(next_fd), 0);  // taken away, so the file's own close() fails
+  EXPECT_THROW(file.close(), Failure);
+  ::unlink(path.c_str());
+}
+
+}  // namespace
+}  // namespace adaskel
