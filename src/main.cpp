@@ -1,9 +1,9 @@
 // adaskel: lays out the first source files of a new Ada program.
 
-#include "common/posix_platform.h"
+#include "common/platform.h"
 #include "driver/run.h"
 
 int main(int argc, char** argv) {
-  adaskel::Posix_Platform platform;
-  return adaskel::driver::run_main(platform, adaskel::unitlist::Arguments(argv + 1, argv + argc));
+  const auto platform = adaskel::system_platform();
+  return adaskel::driver::run_main(*platform, adaskel::process_arguments(argc, argv));
 }

@@ -1,15 +1,12 @@
-// The rules that are easy to get wrong, in-process: the line reader, the
-// argument-2 syntax, unit names, tables, and a failing close().
+// The rules that are easy to get wrong, in-process and on every platform:
+// the line reader, the argument-2 syntax, unit names and tables.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <string>
 #include <vector>
 
 #include "common/failure.h"
 #include "common/line_reader.h"
-#include "common/posix_platform.h"
-#include "common/text_file.h"
 #include "memory_input.h"
 #include "unitlist/unit_name.h"
 #include "unitlist/whole_number.h"
@@ -89,18 +86,6 @@ TEST(StringSet, ChecksEveryIndexAndPresence) {
   EXPECT_THROW(String_Set("set", 3).contains(4), Failure);
   EXPECT_THROW(set.store(0, "x"), Failure);
   EXPECT_THROW(String_Set("empty", 0), Failure);
-}
-
-TEST(PosixPlatform, AFailingCloseIsAFailure) {
-  const std::string path = ::testing::TempDir() + "adaskel-close-test";
-  ::unlink(path.c_str());
-  Posix_Platform platform;
-  const int next_fd = ::dup(0);  // the descriptor the file will get
-  ::close(next_fd);
-  Text_File file(platform.create_unless_regular(path));
-  ASSERT_EQ(::close(next_fd), 0);  // taken away, so the file's own close() fails
-  EXPECT_THROW(file.close(), Failure);
-  ::unlink(path.c_str());
 }
 
 }  // namespace

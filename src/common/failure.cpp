@@ -1,7 +1,5 @@
 #include "common/failure.h"
 
-#include <cstring>
-
 namespace adaskel {
 
 std::string quoted(std::string_view path) {
@@ -36,12 +34,12 @@ std::string escaped(std::string_view text) {
   return shown;
 }
 
-void throw_system_failure(std::string_view what, std::string_view path, int error_number) {
+void throw_failure(std::string_view what, std::string_view path, std::string_view reason) {
   std::string message(what);
   message += ' ';
   message += quoted(path);
   message += ": ";
-  message += std::strerror(error_number);
+  message += reason;
   throw Failure(message);
 }
 

@@ -29,8 +29,8 @@ std::string quoted(std::string_view path);
 // lower-case hex digits; every other byte, 128-255 included, stays.
 std::string escaped(std::string_view text);
 
-// "<what> \"<path>\": <the system's text for error_number>".
-[[noreturn]] void throw_system_failure(std::string_view what, std::string_view path,
-                                       int error_number);
+// Throws "<what> \"<path>\": <reason>".
+[[noreturn]] void throw_failure(std::string_view what, std::string_view path,
+                                std::string_view reason);
 
 }  // namespace adaskel

@@ -1,6 +1,7 @@
 // The seam between the run and the system: console, clock and files. The run
 // reaches the system only through a Platform, so tests can drive a whole run
-// in-process with a fake; Posix_Platform is the one real implementation.
+// in-process with a fake. The real one is built for POSIX systems or for
+// Windows, and everything that differs between the two lives in it.
 #pragma once
 
 #include <cstddef>
@@ -8,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace adaskel {
 
@@ -66,5 +68,13 @@ class Platform : public Clock {
   // the file cannot be created; no directory is ever created.
   virtual std::unique_ptr<Output_File> create_unless_regular(const std::string& path) = 0;
 };
+
+// The platform of the system the program was built for. Made once, by the
+// entry point.
+std::unique_ptr<Platform> system_platform();
+
+// The process's arguments after the program name, as bytes: on Windows, the
+// command line's text in UTF-8.
+std::vector<std::string> process_arguments(int argc, char** argv);
 
 }  // namespace adaskel

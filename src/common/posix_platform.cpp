@@ -1,8 +1,10 @@
-#include "common/posix_platform.h"
+// The platform on POSIX systems: every system call the program makes there.
+#include "common/platform.h"
 
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,6 +18,10 @@ namespace {
 // The system takes paths as C strings; one holding a NUL byte would be cut
 // short there and name another file, so it is refused before any call.
 bool holds_nul(const std::string& path) { return path.find('\0') != std::string::npos; }
+
+[[noreturn]] void throw_system_failure(std::string_view what, std::string_view path, int error) {
+  throw_failure(what, path, std::strerror(error));
+}
 
 // 0 when every byte was written, else the error number.
 int write_all(int fd, std::string_view bytes) {
@@ -93,9 +99,23 @@ class Posix_Output_File final : public Output_File {
   std::string path_;
 };
 
-}  // namespace
+class Posix_Platform final : public Platform {
+ public:
+  // Ignores SIGPIPE, so that a standard output whose reader has gone away is
+  // a write error that ends the run with a diagnostic, not a silent death.
+  Posix_Platform() { std::signal(SIGPIPE, SIG_IGN); }
 
-Posix_Platform::Posix_Platform() { std::signal(SIGPIPE, SIG_IGN); }
+  void write_output(std::string_view bytes) override;
+  void write_error(std::string_view bytes) override;
+  std::size_t read_input(char* buffer, std::size_t size) override;
+  std::time_t now() override;
+  int local_year(std::time_t time) override;
+  std::unique_ptr<Input_File> open_for_reading(const std::string& path) override;
+  bool is_regular_file(const std::string& path) override;
+  std::unique_ptr<Output_File> create_unless_regular(const std::string& path) override;
+};
+
+}  // namespace
 
 void Posix_Platform::write_output(std::string_view bytes) {
   if (const int error = write_all(STDOUT_FILENO, bytes)) {
@@ -118,7 +138,7 @@ int Posix_Platform::local_year(std::time_t time) {
 }
 
 std::unique_ptr<Input_File> Posix_Platform::open_for_reading(const std::string& path) {
-  if (holds_nul(path)) throw Failure("cannot open " + quoted(path) + ": the name holds a NUL byte");
+  if (holds_nul(path)) throw_failure("cannot open", path, "the name holds a NUL byte");
   const int fd = ::open(path.c_str(), O_RDONLY);
   if (fd < 0) throw_system_failure("cannot open", path, errno);
   return std::make_unique<Posix_Input_File>(fd, path);
@@ -130,9 +150,7 @@ bool Posix_Platform::is_regular_file(const std::string& path) {
 }
 
 std::unique_ptr<Output_File> Posix_Platform::create_unless_regular(const std::string& path) {
-  if (holds_nul(path)) {
-    throw Failure("cannot create " + quoted(path) + ": the name holds a NUL byte");
-  }
+  if (holds_nul(path)) throw_failure("cannot create", path, "the name holds a NUL byte");
   // An exclusive create never opens what is already there, so nothing is
   // ever truncated or written into a device or a pipe, even when it appears
   // while the run goes on; a new file, the common case, takes one call. A
@@ -145,7 +163,7 @@ std::unique_ptr<Output_File> Posix_Platform::create_unless_regular(const std::st
     struct stat status {};
     if (::stat(target.c_str(), &status) == 0) {
       if (S_ISREG(status.st_mode)) return nullptr;
-      throw Failure("cannot create " + quoted(path) + ": not a regular file");
+      throw_failure("cannot create", path, "not a regular file");
     }
     // Only a link that leads nowhere exists yet cannot be stat'ed; a loop of
     // links, or a chain too long, fails stat with ELOOP and ends here.
@@ -154,6 +172,12 @@ std::unique_ptr<Output_File> Posix_Platform::create_unless_regular(const std::st
     }
     target = link_target(target, path);
   }
+}
+
+std::unique_ptr<Platform> system_platform() { return std::make_unique<Posix_Platform>(); }
+
+std::vector<std::string> process_arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + 1, argv + argc);
 }
 
 }  // namespace adaskel
