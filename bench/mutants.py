@@ -31,7 +31,7 @@ M = [
      "::close(fd);", "close() not checked"),
     ("p-part", PP, "bytes.remove_prefix(static_cast<std::size_t>(written));", "bytes = {};",
      "a short write taken as whole"),
-    ("p-nonreg", PP, "throw Failure(\"cannot create \" + quoted(path) + \": not a regular file\");", "return nullptr;",
+    ("p-nonreg", PP, "throw_failure(\"cannot create\", path, \"not a regular file\");", "return nullptr;",
      "a device or directory skipped silently"),
     ("p-trunc", PP, "O_WRONLY | O_CREAT | O_EXCL, 0666", "O_WRONLY | O_CREAT | O_TRUNC, 0666",
      "an existing file truncated"),

@@ -1,10 +1,12 @@
 // The real binary in a scratch directory: console bytes, exit status, and
-// every file written or left behind; on a terminal; and against GNAT.
+// every file written or left behind; on a terminal; and against GNAT. Also
+// the real platform's close().
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +18,9 @@
 #include <map>
 #include <string>
 #include <vector>
+
+#include "common/failure.h"
+#include "common/text_file.h"
 
 namespace adaskel::testing {
 namespace {
@@ -38,7 +43,7 @@ std::string numbered_licence(int lines = 309) {
 // Year's Eve and moves on 30 seconds at each reading: the banner shows
 // 22:59:00 UTC, the first header the year 2026, every later one 2027. The
 // address sanitizer, if built in, is told to accept the clock preloaded.
-const std::string clock =
+const std::string stepping_clock =
     "ASAN_OPTIONS=verify_asan_link_order=0 TZ=EAST-1 faketime -f '@2026-12-31 23:59:00 i30'";
 
 struct Run_Result {
@@ -48,8 +53,10 @@ struct Run_Result {
 
 class Scratch {
  public:
-  // Versions.lst "1.0", Abstract.txt "Abstract", gpl.txt the numbered licence.
-  Scratch() {
+  // Versions.lst "1.0", Abstract.txt "Abstract", gpl.txt the numbered licence;
+  // runs of `binary` (a command) on `clock`.
+  explicit Scratch(std::string binary = ADASKEL_BINARY, std::string clock = stepping_clock)
+      : binary_(std::move(binary)), clock_(std::move(clock)) {
     std::string pattern = (fs::temp_directory_path() / "adaskel-test-XXXXXX").string();
     root_ = ::mkdtemp(pattern.data());
     work_ = root_ / "work";
@@ -86,7 +93,7 @@ class Scratch {
     return files;
   }
 
-  // Runs the binary here on that clock, with `input` on standard input and
+  // Runs the binary here on its clock, with `input` on standard input and
   // `prefix` (shell words such as "ulimit -f 1 &&") before it; standard
   // output is captured unless `output` is a redirection target of its own.
   Run_Result run(const std::vector<std::string>& arguments, const std::string& input,
@@ -99,8 +106,8 @@ class Scratch {
     const fs::path in = root_ / "in", out = root_ / "out", err = root_ / "err";
     std::ofstream(in, std::ios::binary) << input;
     fs::remove(out);
-    std::string command = "cd " + quoted(work_) + " && " + prefix + " " + clock;
-    command += " timeout 120 " ADASKEL_BINARY;  // a run that hangs is ended
+    std::string command = "cd " + quoted(work_) + " && " + prefix + " " + clock_;
+    command += " timeout 120 " + binary_;  // a run that hangs is ended
     for (const auto& argument : arguments) command += " " + quoted(argument);
     command += " <" + in.string() + " >" + (output.empty() ? out.string() : output);
     command += " 2>" + err.string();
@@ -110,7 +117,55 @@ class Scratch {
   }
 
  private:
+  std::string binary_, clock_;
   fs::path root_, work_;
+};
+
+// A command run on a pseudo-terminal in a scratch directory.
+class Terminal_Run {
+ public:
+  Terminal_Run(const Scratch& dir, std::vector<const char*> command) {
+    pid_ = ::forkpty(&terminal_, nullptr, nullptr, nullptr);
+    command.push_back(nullptr);
+    // Enter gives a carriage return, as a console's Enter does, untranslated.
+    termios settings{};
+    if (pid_ == 0 && ::tcgetattr(0, &settings) == 0) settings.c_iflag &= ~tcflag_t{ICRNL};
+    if (pid_ == 0 && ::tcsetattr(0, TCSANOW, &settings) == 0 &&
+        ::chdir(dir.path("").c_str()) == 0) {
+      ::execvp(command[0], const_cast<char**>(command.data()));
+    }
+    if (pid_ == 0) ::_exit(127);
+  }
+  ~Terminal_Run() { ::close(terminal_); }
+
+  // Whether the screen comes to show `text` (with no text: once the command
+  // has closed the terminal), waiting at most 10 seconds a piece.
+  bool shows(const std::string& text) {
+    char piece[512];
+    pollfd ready{terminal_, POLLIN, 0};
+    for (ssize_t n = 0; (text.empty() || screen.find(text) == std::string::npos) &&
+                        ::poll(&ready, 1, 10'000) == 1 &&
+                        (n = ::read(terminal_, piece, sizeof piece)) > 0;) {
+      screen.append(piece, static_cast<std::size_t>(n));
+    }
+    return screen.find(text) != std::string::npos;
+  }
+  void type(const std::string& keys) {
+    ASSERT_EQ(::write(terminal_, keys.data(), keys.size()), ssize_t(keys.size()));
+  }
+  // The exit status, once the command has ended.
+  int status() {
+    shows("");
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  std::string screen;
+
+ private:
+  int terminal_ = -1;
+  pid_t pid_ = -1;
 };
 
 using Args = std::vector<std::string>;
@@ -287,33 +342,14 @@ TEST(E2e, OutputThatCannotBeWritten) {
 TEST(Terminal, PromptsComeBeforeTheKeysAndCtrlDEndsTheRun) {
   Scratch dir;
   dir.write("app.lst", "app\napp\n");
-  int terminal = -1;
-  const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
-  if (pid == 0) {
-    if (::chdir(dir.path("").c_str()) == 0)
-      ::execl(ADASKEL_BINARY, ADASKEL_BINARY, "app.lst", nullptr);
-    ::_exit(127);
-  }
-  // Whether the screen comes to end with `text`, waiting at most 10 seconds for each piece.
-  std::string screen;
-  const auto shows = [&](const std::string& text) {
-    char piece[512];
-    pollfd ready{terminal, POLLIN, 0};
-    for (ssize_t n = 0; !screen.ends_with(text) && ::poll(&ready, 1, 10'000) == 1 &&
-                        (n = ::read(terminal, piece, sizeof piece)) > 0;) {
-      screen.append(piece, static_cast<std::size_t>(n));
-    }
-    return screen.ends_with(text);
-  };
-  EXPECT_TRUE(shows("\r\nThe version is 1.0\r\n" + pause)) << screen;
-  EXPECT_EQ(::write(terminal, "typed\n", 6), 6);
-  EXPECT_TRUE(shows(pause + "typed\r\n" + name_prompt)) << screen;
-  EXPECT_EQ(::write(terminal, "\x04", 1), 1);
-  EXPECT_TRUE(shows("\r\nadaskel: error: cannot read standard input: end of file\r\n")) << screen;
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  ::close(terminal);
-  EXPECT_EQ(status, 1 << 8);         // exit status 1
+  Terminal_Run run(dir, {ADASKEL_BINARY, "app.lst"});
+  EXPECT_TRUE(run.shows("\r\nThe version is 1.0\r\n" + pause)) << run.screen;
+  run.type("typed\n");
+  EXPECT_TRUE(run.shows(pause + "typed\r\n" + name_prompt)) << run.screen;
+  run.type("\x04");
+  EXPECT_TRUE(run.shows("\r\nadaskel: error: cannot read standard input: end of file\r\n"))
+      << run.screen;
+  EXPECT_EQ(run.status(), 1);
   EXPECT_EQ(dir.files().size(), 1);  // the list, and nothing written
 }
 
@@ -333,6 +369,75 @@ TEST(Gnat, GeneratedTreeCompilesAndRuns) {
   ASSERT_EQ(dir.run({"app.lst"}, "\nJane\n").status, 0);
   build += dir.path("app/app/src/app.adb") + " > log 2>&1 && ./app >> log 2>&1";
   EXPECT_EQ(std::system(build.c_str()), 0) << dir.read("obj/log");
+}
+
+// Under Wine, the Windows build shows and writes what the POSIX build does,
+// byte for byte; where the systems differ, a device name or a name that is
+// not UTF-8 is no file there. Runs when ADASKEL_WINDOWS_EXE names the
+// cross-built executable.
+TEST(Windows, WritesWhatThePosixBuildWrites) {
+  const char* exe = std::getenv("ADASKEL_WINDOWS_EXE");
+  if (exe == nullptr) GTEST_SKIP() << "ADASKEL_WINDOWS_EXE names no Windows executable";
+  const std::string frozen = "TZ=EAST-1 faketime -f '2027-01-01 00:08:59'";
+  Scratch posix(ADASKEL_BINARY, frozen), windows("wine " + std::string(exe), frozen);
+  for (const Scratch* dir : {&posix, &windows}) {
+    fs::copy(ADASKEL_EXAMPLES, dir->path(""),
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    dir->write("more.lst", "demo\ndemo\nkept\nthere\n");
+    dir->write("demo/kept/src/lib/kept.ads", "kept");
+    dir->make_dirs("demo/there/src/lib/there.ads");
+    dir->write("device.lst", "demo\ndemo\ncon\n");
+    dir->write("gone.lst", "demo\ndemo\nnowhere\n");
+  }
+  posix.make_dirs("demo/con/src/lib/con.ads");  // what a device name is on Windows
+  windows.make_dirs("demo/con/src/lib");
+  const struct {
+    std::string list, input, output = {};
+  } runs[] = {
+      {"demo.lst", "typed\nJane Doe\n"},
+      {"demo.lst", "\r\nSomeone Else\r\n"},
+      {"more.lst", "\r\nJane\r\n"},
+      {"device.lst", "\nJane\n"},
+      {"gone.lst", "\nJane\n"},
+      {"missing.lst", "\n"},
+      {"demo.lst", "\n"},
+      {"demo.lst", "\nJane\n", "/dev/full"},
+  };
+  for (const auto& [list, input, output] : runs) {
+    const Run_Result expected = posix.run({list}, input, "", output);
+    const Run_Result got = windows.run({list}, input, "", output);
+    EXPECT_EQ(got.out, expected.out) << list << input;
+    EXPECT_EQ(got.err, expected.err) << list << input;
+    EXPECT_EQ(got.status, expected.status) << list << input;
+    EXPECT_EQ(windows.files(), posix.files()) << list << input;
+  }
+  windows.write("bad.lst", "demo\ndemo\nb\xff\n");
+  const Run_Result bad = windows.run({"bad.lst"}, "\nJane\n");
+  EXPECT_EQ(bad.err,
+            "adaskel: error: cannot create \"demo/b\xff/src/lib/b\xff.ads\": the name is not valid "
+            "UTF-8\n");
+  EXPECT_EQ(bad.status, 1);
+  // At a console, Enter ends the name as it does on a POSIX terminal.
+  fs::remove(windows.path("demo/demo/src/demo.adb"));
+  Terminal_Run run(windows, {"wine", exe, "demo.lst"});
+  EXPECT_TRUE(run.shows("else")) << run.screen;
+  run.type("\r");
+  EXPECT_TRUE(run.shows("name")) << run.screen;
+  run.type("Jane\r");
+  EXPECT_EQ(run.status(), 0) << run.screen;
+  EXPECT_NE(windows.read("demo/demo/src/demo.adb").find(" Jane ; \n"), std::string::npos);
+}
+
+// A close() that fails, made to fail for real, is a failure.
+TEST(Platform, AFailingCloseIsAFailure) {
+  const std::string path = ::testing::TempDir() + "adaskel-close-test";
+  ::unlink(path.c_str());
+  const int next_fd = ::dup(0);  // the descriptor the file will get
+  ::close(next_fd);
+  Text_File file(system_platform()->create_unless_regular(path));
+  ASSERT_EQ(::close(next_fd), 0);  // taken away, so the file's own close() fails
+  EXPECT_THROW(file.close(), Failure);
+  ::unlink(path.c_str());
 }
 
 }  // namespace
