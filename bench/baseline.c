@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 /* The least a generator can do for the package lines of a unit list (line 1
    the top directory, lines 3.. the stems): per file one stat, one open, one
    write of SIZE bytes and one close. Usage: baseline LIST SIZE */

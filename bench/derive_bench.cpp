@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Deriving a unit name from one 1 MB line holding 500,000 '-' against reading
 // 500,000 short lines: both must take time linear in their input, so the
 // derivation should take no longer than twice the reading.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 /* Runs a command, its standard output sent to /dev/null, and prints its exit
    status, peak resident set size (KiB) and wall time (microseconds) as one
    line: "status maxrss_kib elapsed_us". */

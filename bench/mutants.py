@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
 # Small plausible faults, one per entry, planted one at a time by a mutation
 # tool to see which of them the tests catch: (id, file, old, new, what it does).
 C, LR, PP = "src/common/failure.cpp", "src/common/line_reader.cpp", "src/common/posix_platform.cpp"

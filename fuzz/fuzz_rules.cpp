@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Properties under any input, the first byte picking which. Besides not
 // crashing under the sanitizers:
 // - the line reader gives the same lines whatever sizes the file is read in,

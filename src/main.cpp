@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // adaskel: lays out the first source files of a new Ada program.
 
 #include "common/platform.h"

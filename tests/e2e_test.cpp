@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The real binary in a scratch directory: console bytes, exit status, and
 // every file written or left behind; on a terminal; and against GNAT. Also
 // the real platform's close().

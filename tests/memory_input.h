@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // An in-memory file that hands out its text in reads of the given sizes, in
 // turn: reads of one byte meet every buffer boundary.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The rules that are easy to get wrong, in-process and on every platform:
 // the line reader, the argument-2 syntax, unit names and tables.
 #include <gtest/gtest.h>

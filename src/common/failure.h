@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The one exception of the program: a failure that ends the run. It is thrown
 // where the problem is found, with the whole message, and caught only by the
 // entry point, which prints it and returns exit status 1.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Reads a text file line by line, under the same rules for every file the
 // program reads, in time linear in the file's size and with lines of any length.
 #pragma once

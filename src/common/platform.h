@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The seam between the run and the system: console, clock and files. The run
 // reaches the system only through a Platform, so tests can drive a whole run
 // in-process with a fake. The real one is built for POSIX systems or for

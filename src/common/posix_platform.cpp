@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The platform on POSIX systems: every system call the program makes there.
 #include "common/platform.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Fixed-size tables of line texts, indexed from 1, as the run keeps the
 // licence text and the unit list. Every index and every presence is checked;
 // a failed check throws Failure.

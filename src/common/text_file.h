@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // A text file being written: its lines are composed in memory and reach the
 // file in one write when it is closed.
 #pragma once

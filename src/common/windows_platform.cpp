@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The platform on Windows: every system call the program makes there. It
 // keeps the bytes of the POSIX build: the standard streams and files are
 // written and read untranslated, a path is the list's bytes taken as UTF-8,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The console dialogue: lines and prompts on standard output, lines read
 // from standard input. Standard input is read nowhere else.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The three resource files of the working directory, each read once per run:
 // Versions.lst (its last line is the version), Abstract.txt (its first line
 // is the abstract) and gpl.txt (the licence text, at most 4096 lines).

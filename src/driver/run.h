@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // One run of the program, from the banner to the last generated file, and
 // the one place where a failed run is reported.
 #pragma once

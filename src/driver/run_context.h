@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Every value of one run. The run creates it at its start; later steps read
 // what earlier ones stored, and nothing is released before the run ends.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The run's start time as the console banner and every header show it.
 #pragma once
 

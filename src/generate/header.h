@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The comment header that opens every generated source file.
 #pragma once
 

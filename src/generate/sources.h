@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The generated source files: the main procedure body and one package
 // spec per package of the unit list. A file is written only where
 // no regular file is; no directory is ever created.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 #include "unitlist/command_line.h"
 
 #include "unitlist/whole_number.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The command line: argument 1 names the unit list file, argument 2 sets the
 // capacity of the unit tables. Further arguments are ignored.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Derives a unit name from a line of the unit list: my-unit-io gives My.Unit.Io.
 #pragma once
 

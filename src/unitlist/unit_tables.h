@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // The unit list file held as two tables: its lines as read, and the unit
 // names derived from lines 2 onward. Line 1 names the tree's top directory,
 // line 2 the main procedure, every further line one package.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
 // Reads a command-line argument as a whole number.
 #pragma once
 
