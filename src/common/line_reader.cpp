@@ -30,14 +30,10 @@ bool Line_Reader::at_end() {
   const std::size_t available = fill(3);
   const char* rest = buffer_.data() + next_;
   switch (available) {
-    case 0:
-      return true;
-    case 1:
-      return rest[0] == '\n';
-    case 2:
-      return rest[0] == '\n' && rest[1] == '\f';
-    default:
-      return false;
+    case 0: return true;
+    case 1: return rest[0] == '\n';
+    case 2: return rest[0] == '\n' && rest[1] == '\f';
+    default: return false;
   }
 }
 

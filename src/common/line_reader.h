@@ -37,7 +37,7 @@ class Line_Reader {
   std::size_t fill(std::size_t count);
 
   Input_File& file_;
-  std::string buffer_;    // read from the file: unread bytes from next_ to end_
+  std::string buffer_;  // read from the file: unread bytes from next_ to end_
   std::size_t next_ = 0;
   std::size_t end_ = 0;
   bool file_ended_ = false;

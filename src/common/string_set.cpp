@@ -7,8 +7,7 @@
 
 namespace adaskel {
 
-String_Set::String_Set(std::string name, std::int32_t size)
-    : name_(std::move(name)), size_(size) {
+String_Set::String_Set(std::string name, std::int32_t size) : name_(std::move(name)), size_(size) {
   if (size_ < 1) throw Failure(name_ + ": a table needs at least one entry");
 }
 

@@ -74,8 +74,8 @@ std::optional<std::wstring> system_name(const std::string& path, const char** wh
   }
   std::wstring name(path.size(), L'\0');
   const int size = static_cast<int>(path.size());
-  const int count = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size,
-                                          name.data(), size);
+  const int count =
+      ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.data(), size, name.data(), size);
   if (count == 0 && !path.empty()) return refuse("the name is not valid UTF-8");
   name.resize(static_cast<std::size_t>(count));
   return name;
@@ -90,8 +90,9 @@ bool names_device(const std::string& path) {
     std::string stem = path.substr(start, std::min(path.find('.', start), end) - start);
     while (stem.ends_with(' ')) stem.pop_back();
     for (char& c : stem) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    const bool numbered = stem.size() == 4 && (stem.starts_with("com") || stem.starts_with("lpt")) &&
-                          stem[3] >= '0' && stem[3] <= '9';
+    const bool numbered = stem.size() == 4 &&
+                          (stem.starts_with("com") || stem.starts_with("lpt")) && stem[3] >= '0' &&
+                          stem[3] <= '9';
     if (numbered || stem == "con" || stem == "prn" || stem == "aux" || stem == "nul" ||
         stem == "conin$" || stem == "conout$") {
       return true;
@@ -104,8 +105,9 @@ bool names_device(const std::string& path) {
 // What is at `name`, links followed: nothing, a regular file (true), or
 // something else (false). Nothing is opened for reading or writing.
 std::optional<bool> regular_file_at(const std::wstring& name) {
-  const HANDLE handle = ::CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE handle =
+      ::CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
   BY_HANDLE_FILE_INFORMATION information{};
   const bool regular = ::GetFileType(handle) == FILE_TYPE_DISK &&
@@ -165,7 +167,9 @@ class Windows_Output_File final : public Output_File {
   Windows_Output_File& operator=(const Windows_Output_File&) = delete;
 
   void write(std::string_view bytes) override {
-    if (const DWORD error = write_all(handle_, bytes)) throw_system_failure("cannot write", path_, error);
+    if (const DWORD error = write_all(handle_, bytes)) {
+      throw_system_failure("cannot write", path_, error);
+    }
   }
   void close() override {
     const HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
@@ -197,7 +201,9 @@ class Windows_Platform final : public Platform {
   std::size_t read_input(char* buffer, std::size_t size) override {
     const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
     DWORD mode = 0;
-    if (::GetConsoleMode(input, &mode) == 0) return read_some(input, buffer, size, "standard input");
+    if (::GetConsoleMode(input, &mode) == 0) {
+      return read_some(input, buffer, size, "standard input");
+    }
     if (console_ended_) return 0;
     std::size_t got = read_some(input, buffer, size, "standard input");
     if (const auto end = std::find(buffer, buffer + got, '\x1a'); end != buffer + got) {
@@ -226,8 +232,9 @@ class Windows_Platform final : public Platform {
     const char* why = nullptr;
     const auto name = system_name(path, &why);
     if (!name) throw_failure("cannot open", path, why);
-    const HANDLE handle = ::CreateFileW(name->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle =
+        ::CreateFileW(name->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) throw_system_failure("cannot open", path, ::GetLastError());
     return std::make_unique<Windows_Input_File>(handle, path);
   }
@@ -244,8 +251,8 @@ class Windows_Platform final : public Platform {
     const auto name = system_name(path, &why);
     if (!name) throw_failure("cannot create", path, why);
     if (names_device(path)) throw_failure("cannot create", path, "not a regular file");
-    HANDLE handle = ::CreateFileW(name->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = ::CreateFileW(name->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) return std::make_unique<Windows_Output_File>(handle, path);
     const DWORD error = ::GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
@@ -260,7 +267,9 @@ class Windows_Platform final : public Platform {
     // meanwhile, nothing of it is lost.
     handle = ::CreateFileW(name->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) throw_system_failure("cannot create", path, ::GetLastError());
+    if (handle == INVALID_HANDLE_VALUE) {
+      throw_system_failure("cannot create", path, ::GetLastError());
+    }
     auto file = std::make_unique<Windows_Output_File>(handle, path);
     LARGE_INTEGER size{};
     if (::GetFileType(handle) == FILE_TYPE_DISK && ::GetFileSizeEx(handle, &size) != 0 &&

@@ -16,8 +16,8 @@ namespace adaskel::driver {
 namespace {
 
 generate::Header_Values header_values(const Run_Context& context) {
-  return {context.abstract_line,  context.units->unit_names, context.author_name,
-          context.licence_lines,  context.start_image,       *context.version_line};
+  return {context.abstract_line, context.units->unit_names, context.author_name,
+          context.licence_lines, context.start_image,       *context.version_line};
 }
 
 // The run sequence. Returns at its normal end or at a reported input error;

@@ -16,8 +16,8 @@ void write_header(Text_File& file, const Header_Values& values, Clock& clock) {
   }
   // The year as an integer image: a blank where a sign would stand.
   const std::string year = ' ' + std::to_string(clock.local_year(clock.now()));
-  file.write_line({"-- ", values.unit_names.at(2), " is Copyright (C)", year, " ",
-                   values.author_name, " ; "});
+  file.write_line(
+      {"-- ", values.unit_names.at(2), " is Copyright (C)", year, " ", values.author_name, " ; "});
 
   for (std::int32_t i = licence_excerpt_first; i <= licence_excerpt_last; ++i) {
     if (!values.licence_lines.contains(i)) {

@@ -10,8 +10,8 @@ namespace adaskel::generate {
 
 // The values the header quotes. Every file of a run gets the same ones.
 struct Header_Values {
-  const Line_Text& abstract_line;   // first line of Abstract.txt
-  const String_Set& unit_names;     // entry 2 names the main unit
+  const Line_Text& abstract_line;  // first line of Abstract.txt
+  const String_Set& unit_names;    // entry 2 names the main unit
   const Line_Text& author_name;
   const String_Set& licence_lines;  // the lines of gpl.txt
   const std::string& start_image;   // the run's UTC start time

@@ -37,7 +37,8 @@ std::string main_file_path(const unitlist::Unit_Tables& units) {
 std::string package_file_path(const unitlist::Unit_Tables& units, std::int32_t k) {
   const Line_Text& top = top_directory(units);
   const Line_Text& stem = units.unit_lines.at(k);
-  return joined({top, separator, stem, separator, "src", separator, "lib", separator, stem, ".ads"});
+  return joined(
+      {top, separator, stem, separator, "src", separator, "lib", separator, stem, ".ads"});
 }
 
 void write_main_file(Platform& platform, const Header_Values& header,

@@ -18,9 +18,9 @@ struct Unit_Tables {
   explicit Unit_Tables(std::int32_t max_lines)
       : unit_lines("the unit list", max_lines), unit_names("the unit names", max_lines) {}
 
-  String_Set unit_lines;       // Unit_Lines: entry k is line k, unchanged
-  String_Set unit_names;       // Unit_Names: entry k, from 2, is the name derived from line k
-  std::int32_t line_count = 0; // Line_Count
+  String_Set unit_lines;        // Unit_Lines: entry k is line k, unchanged
+  String_Set unit_names;        // Unit_Names: entry k, from 2, is the name derived from line k
+  std::int32_t line_count = 0;  // Line_Count
 };
 
 // Reads every line of the file into `tables.unit_lines` and sets the line
