@@ -99,7 +99,7 @@ class Scratch {
   // output is captured unless `output` is a redirection target of its own.
   Run_Result run(const std::vector<std::string>& arguments, const std::string& input,
                  const std::string& prefix = {}, const std::string& output = {}) const {
-    const auto quoted = [](const std::string& text) {
+    const auto shell_quoted = [](const std::string& text) {
       std::string words = "'";
       for (const char c : text) words += c == '\'' ? std::string("'\\''") : std::string(1, c);
       return words + "'";
@@ -107,12 +107,12 @@ class Scratch {
     const fs::path in = root_ / "in", out = root_ / "out", err = root_ / "err";
     std::ofstream(in, std::ios::binary) << input;
     fs::remove(out);
-    std::string command = "cd " + quoted(work_) + " && " + prefix + " " + clock_;
+    std::string command = "cd " + shell_quoted(work_) + " && " + prefix + " " + clock_;
     command += " timeout 120 " + binary_;  // a run that hangs is ended
-    for (const auto& argument : arguments) command += " " + quoted(argument);
+    for (const auto& argument : arguments) command += " " + shell_quoted(argument);
     command += " <" + in.string() + " >" + (output.empty() ? out.string() : output);
     command += " 2>" + err.string();
-    std::signal(SIGPIPE, SIG_DFL);  // as a user's shell leaves it for the program
+    static_cast<void>(std::signal(SIGPIPE, SIG_DFL));  // as a shell leaves it for the program
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(out), read_file(err)};
   }
@@ -404,13 +404,13 @@ TEST(Windows, WritesWhatThePosixBuildWrites) {
       {"demo.lst", "\n"},
       {"demo.lst", "\nJane\n", "/dev/full"},
   };
-  for (const auto& [list, input, output] : runs) {
-    const Run_Result expected = posix.run({list}, input, "", output);
-    const Run_Result got = windows.run({list}, input, "", output);
-    EXPECT_EQ(got.out, expected.out) << list << input;
-    EXPECT_EQ(got.err, expected.err) << list << input;
-    EXPECT_EQ(got.status, expected.status) << list << input;
-    EXPECT_EQ(windows.files(), posix.files()) << list << input;
+  for (const auto& run : runs) {
+    const Run_Result expected = posix.run({run.list}, run.input, "", run.output);
+    const Run_Result got = windows.run({run.list}, run.input, "", run.output);
+    EXPECT_EQ(got.out, expected.out) << run.list << run.input;
+    EXPECT_EQ(got.err, expected.err) << run.list << run.input;
+    EXPECT_EQ(got.status, expected.status) << run.list << run.input;
+    EXPECT_EQ(windows.files(), posix.files()) << run.list << run.input;
   }
   windows.write("bad.lst", "demo\ndemo\nb\xff\n");
   const Run_Result bad = windows.run({"bad.lst"}, "\nJane\n");

@@ -8,7 +8,7 @@
 
 namespace adaskel {
 namespace {
-constexpr std::size_t chunk_size = 64 * 1024;
+constexpr std::size_t chunk_size = std::size_t{64} * 1024;
 }  // namespace
 
 std::size_t Line_Reader::fill(std::size_t count) {

@@ -89,7 +89,8 @@ bool names_device(const std::string& path) {
     const std::size_t end = path.find_first_of("/\\", start);
     std::string stem = path.substr(start, std::min(path.find('.', start), end) - start);
     while (stem.ends_with(' ')) stem.pop_back();
-    for (char& c : stem) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    std::transform(stem.begin(), stem.end(), stem.begin(),
+                   [](char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
     const bool numbered = stem.size() == 4 &&
                           (stem.starts_with("com") || stem.starts_with("lpt")) && stem[3] >= '0' &&
                           stem[3] <= '9';
@@ -105,7 +106,7 @@ bool names_device(const std::string& path) {
 // What is at `name`, links followed: nothing, a regular file (true), or
 // something else (false). Nothing is opened for reading or writing.
 std::optional<bool> regular_file_at(const std::wstring& name) {
-  const HANDLE handle =
+  HANDLE handle =
       ::CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
@@ -172,7 +173,7 @@ class Windows_Output_File final : public Output_File {
     }
   }
   void close() override {
-    const HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
+    HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
     if (::CloseHandle(handle) == 0) throw_system_failure("cannot close", path_, ::GetLastError());
   }
   const std::string& path() const override { return path_; }
@@ -199,7 +200,7 @@ class Windows_Platform final : public Platform {
   // alone, as typed on a POSIX terminal, and input ends at the Ctrl+Z. From
   // a pipe or a file, the bytes come as they are.
   std::size_t read_input(char* buffer, std::size_t size) override {
-    const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
+    HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
     DWORD mode = 0;
     if (::GetConsoleMode(input, &mode) == 0) {
       return read_some(input, buffer, size, "standard input");
@@ -232,9 +233,8 @@ class Windows_Platform final : public Platform {
     const char* why = nullptr;
     const auto name = system_name(path, &why);
     if (!name) throw_failure("cannot open", path, why);
-    const HANDLE handle =
-        ::CreateFileW(name->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = ::CreateFileW(name->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) throw_system_failure("cannot open", path, ::GetLastError());
     return std::make_unique<Windows_Input_File>(handle, path);
   }

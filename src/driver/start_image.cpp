@@ -12,12 +12,12 @@ std::string utc_image(std::time_t time) {
   const sys_days day = floor<days>(instant);
   const year_month_day date{day};
   const hh_mm_ss clock{instant - day};
-  char image[64];
-  std::snprintf(image, sizeof image, "%04d-%02u-%02u %02ld:%02ld:%02ld",
-                static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
-                static_cast<unsigned>(date.day()), static_cast<long>(clock.hours().count()),
-                static_cast<long>(clock.minutes().count()),
-                static_cast<long>(clock.seconds().count()));
+  char image[64];  // large enough for any year, so the image is never cut short
+  static_cast<void>(std::snprintf(
+      image, sizeof image, "%04d-%02u-%02u %02ld:%02ld:%02ld", static_cast<int>(date.year()),
+      static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+      static_cast<long>(clock.hours().count()), static_cast<long>(clock.minutes().count()),
+      static_cast<long>(clock.seconds().count())));
   return image;
 }
 
