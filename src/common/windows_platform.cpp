@@ -197,22 +197,30 @@ class Windows_Platform final : public Platform {
 
   // A console hands out each typed line ending in a carriage return and a
   // line feed, and Ctrl+Z for the end of input: the line ends in a line feed
-  // alone, as typed on a POSIX terminal, and input ends at the Ctrl+Z. From
-  // a pipe or a file, the bytes come as they are.
+  // alone, as typed on a POSIX terminal, also when a long line comes in
+  // pieces that part the two, and input ends at the Ctrl+Z. From a pipe or
+  // a file, the bytes come as they are.
   std::size_t read_input(char* buffer, std::size_t size) override {
     HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
     DWORD mode = 0;
     if (::GetConsoleMode(input, &mode) == 0) {
       return read_some(input, buffer, size, "standard input");
     }
-    if (console_ended_) return 0;
-    std::size_t got = read_some(input, buffer, size, "standard input");
-    if (const auto end = std::find(buffer, buffer + got, '\x1a'); end != buffer + got) {
-      console_ended_ = true;
+    std::size_t kept = 0;
+    while (kept == 0 && !console_ended_) {
+      std::size_t got = std::exchange(held_return_, false) ? 1 : 0;
+      buffer[0] = '\r';  // the held one, if any
+      const std::size_t read = read_some(input, buffer + got, size - got, "standard input");
+      const char* end = std::find(buffer, buffer + got + read, '\x1a');
+      console_ended_ = read == 0 || end != buffer + got + read;
       got = static_cast<std::size_t>(end - buffer);
+      for (std::size_t i = 0; i < got; ++i) {
+        if (buffer[i] != '\r' || i + 1 == got || buffer[i + 1] != '\n') buffer[kept++] = buffer[i];
+      }
+      held_return_ = !console_ended_ && kept > 0 && buffer[kept - 1] == '\r';
+      kept -= held_return_ ? 1 : 0;
     }
-    if (got >= 2 && buffer[got - 2] == '\r' && buffer[got - 1] == '\n') buffer[--got - 1] = '\n';
-    return got;
+    return kept;
   }
 
   std::time_t now() override { return std::time(nullptr); }
@@ -282,6 +290,7 @@ class Windows_Platform final : public Platform {
 
  private:
   bool console_ended_ = false;
+  bool held_return_ = false;  // a console line's carriage return, last of a piece
 };
 
 // `text`, from the system's UTF-16, in UTF-8.
