@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The rules that are easy to get wrong, in-process and on every platform:
-// the line reader, the argument-2 syntax, unit names and tables.
+// the line reader, the argument-2 syntax, unit names, tables and how a
+// diagnostic shows a value.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -87,6 +88,31 @@ TEST(StringSet, ChecksEveryIndexAndPresence) {
   EXPECT_THROW(String_Set("set", 3).contains(4), Failure);
   EXPECT_THROW(set.store(0, "x"), Failure);
   EXPECT_THROW(String_Set("empty", 0).size(), Failure);
+}
+
+// Shown as valid UTF-8 without a control character, quoted unambiguously,
+// and a long value shortened in its middle.
+TEST(Diagnostics, QuoteAnyBytesSafely) {
+  const std::string x500(500, 'x'), e250 = [] {
+    std::string e;
+    for (int i = 0; i < 250; ++i) e += "\xc3\xa9";
+    return e;
+  }();
+  std::string controls;
+  for (int i = 0; i < 125; ++i) controls += "\\x01";
+  // clang-format off
+  const std::pair<std::string, std::string> cases[] = {
+      {"a\\b\"c", R"("a\\b\"c")"}, {"\t\n\r\0\x1b\x7f"s, R"("\t\n\r\0\x1b\x7f")"},
+      {"\xc3\xa9 \xc2\xa0\xe6\x97\xa5\xf0\x9f\x98\x80\xf4\x8f\xbf\xbf", "\"\xc3\xa9 \xc2\xa0\xe6\x97\xa5\xf0\x9f\x98\x80\xf4\x8f\xbf\xbf\""},
+      {"\xe9\xc2\x9b\xc2\x80\xc1\xbf\xe0\x9f\xbf\xed\xa0\x80\xf0\x8f\xbf\xbf\xf4\x90\x80\x80\xf5\xe6\x97",
+       R"("\xe9\xc2\x9b\xc2\x80\xc1\xbf\xe0\x9f\xbf\xed\xa0\x80\xf0\x8f\xbf\xbf\xf4\x90\x80\x80\xf5\xe6\x97")"},
+      {std::string(1'000'000, 'x'), '"' + x500 + "\"...(999000 bytes)...\"" + x500 + '"'},
+      {e250 + e250 + e250 + "x", '"' + e250 + "\"...(502 bytes)...\"" + e250.substr(2) + "x\""},
+      {std::string(300, '\x01'), '"' + controls + "\"...(50 bytes)...\"" + controls + '"'},
+  };
+  // clang-format on
+  for (const auto& [value, shown] : cases)
+    EXPECT_EQ(adaskel::quoted(value), shown) << shown.substr(0, 40);
 }
 
 }  // namespace

@@ -1,47 +1,109 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "common/failure.h"
 
-namespace adaskel {
+#include <algorithm>
 
-std::string quoted(std::string_view path) {
-  std::string text;
-  text.reserve(path.size() + 2);
-  text += '"';
-  text += path;
-  text += '"';
-  return text;
+namespace adaskel {
+namespace {
+
+// The length of the character that `rest` starts with when it is printable
+// ASCII or a valid UTF-8 sequence other than a C1 control; 0 when its first
+// byte has to be escaped.
+std::size_t character_length(std::string_view rest) {
+  const auto byte = [rest](std::size_t i) { return static_cast<unsigned char>(rest[i]); };
+  const unsigned lead = byte(0);
+  if (lead < 0x80) return lead >= 0x20 && lead != 0x7f ? 1 : 0;
+  // The second byte's range narrows after some leads, which keeps out the C1
+  // controls, overlong forms, surrogates and code points above U+10FFFF.
+  std::size_t length = 0;
+  unsigned low = 0x80, high = 0xbf;
+  if (lead >= 0xc2 && lead <= 0xdf) {
+    length = 2;
+    if (lead == 0xc2) low = 0xa0;
+  } else if (lead >= 0xe0 && lead <= 0xef) {
+    length = 3;
+    if (lead == 0xe0) low = 0xa0;
+    if (lead == 0xed) high = 0x9f;
+  } else if (lead >= 0xf0 && lead <= 0xf4) {
+    length = 4;
+    if (lead == 0xf0) low = 0x90;
+    if (lead == 0xf4) high = 0x8f;
+  }
+  if (length == 0 || rest.size() < length || byte(1) < low || byte(1) > high) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if (byte(i) < 0x80 || byte(i) > 0xbf) return 0;
+  }
+  return length;
 }
 
-std::string escaped(std::string_view text) {
+// Appends the shown form of the character or byte that `rest` starts with;
+// returns how many bytes of `rest` it took.
+std::size_t show(std::string& shown, std::string_view rest) {
+  const std::size_t length = character_length(rest);
+  const char c = rest[0];
+  if (length > 0) {
+    if (c == '\\' || c == '"') shown += '\\';
+    shown.append(rest.substr(0, length));
+    return length;
+  }
   constexpr char hex[] = "0123456789abcdef";
+  const auto byte = static_cast<unsigned char>(c);
+  shown += '\\';
+  switch (c) {
+    case '\0': shown += '0'; break;
+    case '\t': shown += 't'; break;
+    case '\n': shown += 'n'; break;
+    case '\r': shown += 'r'; break;
+    default: shown += {'x', hex[byte >> 4], hex[byte & 15]};
+  }
+  return 1;
+}
+
+}  // namespace
+
+std::string escaped(std::string_view text) {
   std::string shown;
   shown.reserve(text.size());
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 32 && byte != 127 && c != '\\') {
-      shown += c;
-      continue;
-    }
-    shown += '\\';
-    switch (c) {
-      case '\\': shown += '\\'; break;
-      case '\0': shown += '0'; break;
-      case '\t': shown += 't'; break;
-      case '\n': shown += 'n'; break;
-      case '\r': shown += 'r'; break;
-      default: shown += {'x', hex[byte >> 4], hex[byte & 15]};
-    }
-  }
+  for (std::size_t i = 0; i < text.size();) i += show(shown, text.substr(i));
   return shown;
 }
 
-void throw_failure(std::string_view what, std::string_view path, std::string_view reason) {
-  std::string message(what);
-  message += ' ';
-  message += quoted(path);
-  message += ": ";
-  message += reason;
-  throw Failure(message);
+std::string quoted(std::string_view value) {
+  constexpr std::size_t most = 1024, part = 500;
+  const std::string whole = escaped(value);
+  if (whole.size() <= most) return '"' + whole + '"';
+  // The first characters whose shown form fits in `part` bytes...
+  std::string head;
+  std::size_t first_end = 0;
+  for (;;) {
+    std::string next;
+    const std::size_t taken = show(next, value.substr(first_end));
+    if (head.size() + next.size() > part) break;
+    head += next;
+    first_end += taken;
+  }
+  // ...and the last ones, starting at a character, not inside one.
+  std::size_t last_start = std::max(first_end, value.size() - std::min(value.size(), part));
+  while (last_start < value.size() &&
+         (static_cast<unsigned char>(value[last_start]) & 0xc0) == 0x80) {
+    ++last_start;
+  }
+  std::string tail = escaped(value.substr(last_start));
+  while (tail.size() > part) {
+    std::string dropped;
+    last_start += show(dropped, value.substr(last_start));
+    tail.erase(0, dropped.size());
+  }
+  return '"' + head + "\"...(" + std::to_string(last_start - first_end) + " bytes)...\"" + tail +
+         '"';
+}
+
+void throw_failure(std::string_view what, std::string_view value, std::string_view reason) {
+  throw Failure(std::string(what) + ' ' + quoted(value) + ": " + escaped(reason));
+}
+
+void throw_stream_failure(std::string_view what, std::string_view stream, std::string_view reason) {
+  throw Failure(std::string(what) + ' ' + std::string(stream) + ": " + escaped(reason));
 }
 
 }  // namespace adaskel

@@ -13,8 +13,9 @@ namespace adaskel {
 
 class Failure : public std::exception {
  public:
+  // `message` is shown as it is: a value in it (a path, a list line) must
+  // have gone through quoted(), any other outside text through escaped().
   explicit Failure(std::string message) : message_(std::move(message)) {}
-  // The whole message; what() would stop at a NUL byte that a path may hold.
   const std::string& message() const { return message_; }
   const char* what() const noexcept override { return message_.c_str(); }
 
@@ -22,16 +23,29 @@ class Failure : public std::exception {
   std::string message_;
 };
 
-// The path between double quotes, its bytes unchanged, for diagnostics.
-std::string quoted(std::string_view path);
-
-// `text` safe to show on a terminal as one line: a backslash becomes "\\",
-// bytes 0-31 and 127 become "\0", "\t", "\n", "\r" or "\x" and two
-// lower-case hex digits; every other byte, 128-255 included, stays.
+// `text` as valid UTF-8 with no control character, safe to show on a
+// terminal as part of one line:
+// 1. A backslash becomes "\\" and a double quote "\"".
+// 2. NUL, tab, line feed and carriage return become "\0", "\t", "\n", "\r".
+// 3. Every other control character (bytes 1-31, 127, and U+0080 to U+009F
+//    in UTF-8) and every byte that is not part of valid UTF-8 becomes "\x"
+//    and two lower-case hex digits, one escape per byte.
+// 4. Every other character, printable ASCII or valid UTF-8, stays as it is.
 std::string escaped(std::string_view text);
 
-// Throws "<what> \"<path>\": <reason>".
-[[noreturn]] void throw_failure(std::string_view what, std::string_view path,
+// `value` escaped and between double quotes. When escaped it would take more
+// than 1024 bytes, only its first and last 500 or so are shown, as
+// "<first>"...(<n> bytes)..."<last>", n being how many of its bytes were
+// left out, so that a diagnostic stays short.
+std::string quoted(std::string_view value);
+
+// Throws "<what> <value quoted>: <reason escaped>".
+[[noreturn]] void throw_failure(std::string_view what, std::string_view value,
                                 std::string_view reason);
+
+// Throws "<what> <stream>: <reason escaped>", for standard input and output,
+// which are named, not quoted.
+[[noreturn]] void throw_stream_failure(std::string_view what, std::string_view stream,
+                                       std::string_view reason);
 
 }  // namespace adaskel

@@ -2,6 +2,7 @@
 #include "common/line_reader.h"
 
 #include <cstring>
+#include <new>
 #include <string_view>
 
 #include "common/failure.h"
@@ -38,20 +39,24 @@ bool Line_Reader::at_end() {
 }
 
 Line_Text Line_Reader::read_line() {
-  if (fill(1) == 0) throw Failure("cannot read " + quoted(file_.path()) + ": end of file");
-  Line_Text line;
-  for (;;) {
-    const std::string_view rest(buffer_.data() + next_, end_ - next_);
-    const std::size_t end = rest.find('\n');
-    if (end != std::string_view::npos) {
-      line.append(rest.substr(0, end));
-      next_ += end + 1;
-      if (fill(1) > 0 && buffer_[next_] == '\f') ++next_;
-      return line;
+  if (fill(1) == 0) throw_failure("cannot read", file_.path(), "end of file");
+  try {
+    Line_Text line;
+    for (;;) {
+      const std::string_view rest(buffer_.data() + next_, end_ - next_);
+      const std::size_t end = rest.find('\n');
+      if (end != std::string_view::npos) {
+        line.append(rest.substr(0, end));
+        next_ += end + 1;
+        if (fill(1) > 0 && buffer_[next_] == '\f') ++next_;
+        return line;
+      }
+      line.append(rest);
+      next_ = end_;
+      if (fill(1) == 0) return line;
     }
-    line.append(rest);
-    next_ = end_;
-    if (fill(1) == 0) return line;
+  } catch (const std::bad_alloc&) {
+    throw_failure("cannot read", file_.path(), "out of memory");
   }
 }
 

@@ -30,7 +30,9 @@ class Input_File {
 class Output_File {
  public:
   virtual ~Output_File() = default;
-  // Writes all of `bytes` or throws Failure.
+  // Writes all of `bytes`, which are whole lines, or throws Failure. When
+  // only part of them could be written, the file is cut back to the end of
+  // the last whole line among them, so it never ends in part of a line.
   virtual void write(std::string_view bytes) = 0;
   // Closes the file; throws Failure when the system reports an error.
   virtual void close() = 0;
@@ -54,8 +56,22 @@ class Platform : public Clock {
   virtual void write_output(std::string_view bytes) = 0;
   // Standard error; failures are ignored, as there is nowhere left to report them.
   virtual void write_error(std::string_view bytes) = 0;
-  // Reads up to `size` bytes of standard input; returns 0 at its end.
+  // Reads up to `size` bytes of standard input, waiting for them if need be;
+  // returns 0 at its end. Where bytes cannot be given back (a pipe, a
+  // terminal), it reads one at a time, so it never takes more than is used.
   virtual std::size_t read_input(char* buffer, std::size_t size) = 0;
+  // Gives `bytes`, the end of what read_input returned last, back to
+  // standard input, for whatever reads it next. Fails when they cannot be
+  // given back.
+  virtual void unread_input(std::string_view bytes) = 0;
+
+  // From now on, an interrupt (Ctrl+C, a request to terminate, a hang-up)
+  // waits while a file is written: it takes effect before the next file is
+  // created, or at release_interrupts(). One that is ignored stays ignored.
+  virtual void hold_interrupts() = 0;
+  // Lets an interrupt that waited take effect, ending the process as it
+  // would have ended it at once, and gives interrupts their effect back.
+  virtual void release_interrupts() = 0;
 
   // Opens an existing file for reading, or throws Failure.
   virtual std::unique_ptr<Input_File> open_for_reading(const std::string& path) = 0;

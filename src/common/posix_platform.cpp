@@ -6,8 +6,11 @@
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <ctime>
+#include <optional>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,26 +27,54 @@ bool holds_nul(const std::string& path) { return path.find('\0') != std::string:
   throw_failure(what, path, std::strerror(error));
 }
 
-// 0 when every byte was written, else the error number.
-int write_all(int fd, std::string_view bytes) {
+// Whether a call on `fd` failed only because the descriptor is non-blocking,
+// as a parent may leave standard input or output: then it waits until `fd`
+// is ready, so the call can be made again.
+bool waited_until_ready(int fd, short events) {
+  if (errno != EAGAIN && errno != EWOULDBLOCK) return false;
+  pollfd ready{fd, events, 0};
+  while (::poll(&ready, 1, -1) < 0 && errno == EINTR) {
+  }
+  return true;
+}
+
+// Writes `bytes`, taking off what was written: 0 when it was all, else the
+// error number.
+int write_all(int fd, std::string_view& bytes) {
   while (!bytes.empty()) {
     const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
+    if (written >= 0) {
+      bytes.remove_prefix(static_cast<std::size_t>(written));
+    } else if (errno != EINTR && !waited_until_ready(fd, POLLOUT)) {
       return errno;
     }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
   }
   return 0;
 }
 
-std::size_t read_some(int fd, char* buffer, std::size_t size, std::string_view what,
-                      std::string_view path) {
+// Reads up to `size` bytes: how many, 0 at the end, or -1 with errno set.
+ssize_t read_some(int fd, char* buffer, std::size_t size) {
   for (;;) {
     const ssize_t got = ::read(fd, buffer, size);
-    if (got >= 0) return static_cast<std::size_t>(got);
-    if (errno != EINTR) throw_system_failure(what, path, errno);
+    if (got >= 0 || (errno != EINTR && !waited_until_ready(fd, POLLIN))) return got;
   }
+}
+
+// The interrupt that arrived while interrupts were held, or 0. Global, as
+// only such a variable may be set by a signal handler.
+volatile std::sig_atomic_t held_interrupt = 0;
+constexpr int interrupts[] = {SIGINT, SIGTERM, SIGHUP};
+
+extern "C" void hold_interrupt(int signal) { held_interrupt = signal; }
+
+// Ends the process by the interrupt that was held, if any, as it would have
+// ended at once.
+void take_held_interrupt() {
+  const int signal = held_interrupt;
+  if (signal == 0) return;
+  static_cast<void>(std::signal(signal, SIG_DFL));
+  static_cast<void>(std::raise(signal));
+  ::_exit(128 + signal);  // only when the signal is blocked
 }
 
 // Where the link `link` points, as a path usable from the working directory:
@@ -66,7 +97,9 @@ class Posix_Input_File final : public Input_File {
   Posix_Input_File& operator=(const Posix_Input_File&) = delete;
 
   std::size_t read(char* buffer, std::size_t size) override {
-    return read_some(fd_, buffer, size, "cannot read", path_);
+    const ssize_t got = read_some(fd_, buffer, size);
+    if (got < 0) throw_system_failure("cannot read", path_, errno);
+    return static_cast<std::size_t>(got);
   }
   const std::string& path() const override { return path_; }
 
@@ -85,7 +118,16 @@ class Posix_Output_File final : public Output_File {
   Posix_Output_File& operator=(const Posix_Output_File&) = delete;
 
   void write(std::string_view bytes) override {
-    if (const int error = write_all(fd_, bytes)) throw_system_failure("cannot write", path_, error);
+    std::string_view rest = bytes;
+    const int error = write_all(fd_, rest);
+    if (error == 0) return;
+    // A line written in part is cut off again where the file lets it; the
+    // write's error is the one to report either way.
+    const std::string_view written = bytes.substr(0, bytes.size() - rest.size());
+    const auto cut = static_cast<off_t>(written.size() - (written.rfind('\n') + 1));
+    [[maybe_unused]] const bool cut_off =
+        cut > 0 && ::ftruncate(fd_, ::lseek(fd_, 0, SEEK_CUR) - cut) == 0;
+    throw_system_failure("cannot write", path_, error);
   }
   void close() override {
     const int fd = fd_;
@@ -102,33 +144,88 @@ class Posix_Output_File final : public Output_File {
 
 class Posix_Platform final : public Platform {
  public:
-  // Ignores SIGPIPE, so that a standard output whose reader has gone away is
-  // a write error that ends the run with a diagnostic, not a silent death.
-  // (Ignoring a valid signal cannot fail.)
-  Posix_Platform() { static_cast<void>(std::signal(SIGPIPE, SIG_IGN)); }
+  // A standard output whose reader has gone away (SIGPIPE) and a file that
+  // reaches the size limit (SIGXFSZ) are write errors that end the run with a
+  // diagnostic, not a silent death. (Ignoring a valid signal cannot fail.)
+  // The time zone is loaded now, while descriptors are free: the C library
+  // would load it on first use, and fall back to UTC without a word if none
+  // were left then.
+  Posix_Platform() {
+    static_cast<void>(std::signal(SIGPIPE, SIG_IGN));
+    static_cast<void>(std::signal(SIGXFSZ, SIG_IGN));
+    ::tzset();
+  }
 
   void write_output(std::string_view bytes) override;
   void write_error(std::string_view bytes) override;
   std::size_t read_input(char* buffer, std::size_t size) override;
+  void unread_input(std::string_view bytes) override;
+  void hold_interrupts() override;
+  void release_interrupts() override;
   std::time_t now() override;
   int local_year(std::time_t time) override;
   std::unique_ptr<Input_File> open_for_reading(const std::string& path) override;
   bool is_regular_file(const std::string& path) override;
   std::unique_ptr<Output_File> create_unless_regular(const std::string& path) override;
+
+ private:
+  std::optional<bool> input_rewinds_;  // whether standard input can give bytes back
+  bool holding_ = false;
 };
 
 }  // namespace
 
 void Posix_Platform::write_output(std::string_view bytes) {
   if (const int error = write_all(STDOUT_FILENO, bytes)) {
-    throw_system_failure("cannot write to", "standard output", error);
+    throw_stream_failure("cannot write to", "standard output", std::strerror(error));
   }
 }
 
 void Posix_Platform::write_error(std::string_view bytes) { write_all(STDERR_FILENO, bytes); }
 
+// Only a regular file can give bytes back, by moving its position back: it
+// is read in blocks. Anything else is read a byte at a time.
 std::size_t Posix_Platform::read_input(char* buffer, std::size_t size) {
-  return read_some(STDIN_FILENO, buffer, size, "cannot read", "standard input");
+  if (!input_rewinds_) {
+    struct stat status {};
+    input_rewinds_ = ::fstat(STDIN_FILENO, &status) == 0 && S_ISREG(status.st_mode) &&
+                     ::lseek(STDIN_FILENO, 0, SEEK_CUR) >= 0;
+  }
+  const ssize_t got = read_some(STDIN_FILENO, buffer, *input_rewinds_ ? size : 1);
+  if (got < 0) throw_stream_failure("cannot read", "standard input", std::strerror(errno));
+  return static_cast<std::size_t>(got);
+}
+
+void Posix_Platform::unread_input(std::string_view bytes) {
+  const auto count = static_cast<off_t>(bytes.size());
+  if (count > 0 && ::lseek(STDIN_FILENO, -count, SEEK_CUR) < 0) {
+    throw_stream_failure("cannot read", "standard input", std::strerror(errno));
+  }
+}
+
+void Posix_Platform::hold_interrupts() {
+  struct sigaction holding {};
+  holding.sa_handler = hold_interrupt;
+  holding.sa_flags = SA_RESTART;
+  for (const int signal : interrupts) {
+    struct sigaction before {};
+    if (::sigaction(signal, nullptr, &before) == 0 && before.sa_handler != SIG_IGN) {
+      ::sigaction(signal, &holding, nullptr);
+    }
+  }
+  holding_ = true;
+}
+
+void Posix_Platform::release_interrupts() {
+  if (!holding_) return;
+  for (const int signal : interrupts) {
+    struct sigaction now {};
+    if (::sigaction(signal, nullptr, &now) == 0 && now.sa_handler == hold_interrupt) {
+      static_cast<void>(std::signal(signal, SIG_DFL));
+    }
+  }
+  holding_ = false;
+  take_held_interrupt();
 }
 
 std::time_t Posix_Platform::now() { return std::time(nullptr); }
@@ -152,6 +249,7 @@ bool Posix_Platform::is_regular_file(const std::string& path) {
 }
 
 std::unique_ptr<Output_File> Posix_Platform::create_unless_regular(const std::string& path) {
+  take_held_interrupt();  // the file before this one, if any, is whole and closed
   if (holds_nul(path)) throw_failure("cannot create", path, "the name holds a NUL byte");
   // An exclusive create never opens what is already there, so nothing is
   // ever truncated or written into a device or a pipe, even when it appears

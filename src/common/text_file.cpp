@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "common/text_file.h"
 
+#include <new>
+#include <numeric>
+
+#include "common/failure.h"
+
 namespace adaskel {
 
 Text_File::~Text_File() {
@@ -13,6 +18,15 @@ Text_File::~Text_File() {
 }
 
 void Text_File::write_line(std::initializer_list<std::string_view> pieces) {
+  const std::size_t size =
+      std::accumulate(pieces.begin(), pieces.end(), pending_.size() + 1,
+                      [](std::size_t sum, std::string_view piece) { return sum + piece.size(); });
+  // All the memory first, so that a line is added whole or not at all.
+  try {
+    pending_.reserve(size);
+  } catch (const std::bad_alloc&) {
+    throw_failure("cannot complete", path(), "out of memory");
+  }
   for (const std::string_view piece : pieces) pending_ += piece;
   pending_ += '\n';
 }

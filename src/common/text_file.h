@@ -24,6 +24,7 @@ class Text_File {
   Text_File& operator=(const Text_File&) = delete;
 
   // Adds the pieces, joined with nothing between them, and one line feed.
+  // Fails, having added nothing, when memory runs out.
   void write_line(std::initializer_list<std::string_view> pieces);
   void write_empty_line() { write_line({}); }
 

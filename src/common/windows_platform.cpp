@@ -3,7 +3,7 @@
 // keeps the bytes of the POSIX build: the standard streams and files are
 // written and read untranslated, a path is the list's bytes taken as UTF-8,
 // and the system's reasons are told in the same words.
-#include "common/platform.h"
+#include "common/windows_platform.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -13,17 +13,29 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <optional>
+#include <atomic>
 #include <utility>
 
 #include "common/failure.h"
+#include "common/platform.h"
 
 namespace adaskel {
+namespace windows {
 namespace {
 
-// The reason for a system error, in the words of the POSIX build where the
-// two systems mean the same; the system's own words otherwise.
-std::string reason(DWORD error) {
+// `text`, from the system's UTF-16, in UTF-8.
+std::string utf8(std::wstring_view text) {
+  const int wide_size = static_cast<int>(text.size());
+  const int size =
+      ::WideCharToMultiByte(CP_UTF8, 0, text.data(), wide_size, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(std::max(size, 0)), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), wide_size, bytes.data(), size, nullptr, nullptr);
+  return bytes;
+}
+
+}  // namespace
+
+std::string reason(unsigned long error) {
   switch (error) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
@@ -40,27 +52,24 @@ std::string reason(DWORD error) {
     case ERROR_OUTOFMEMORY: return "Cannot allocate memory";
     case ERROR_FILENAME_EXCED_RANGE: return "File name too long";
     case ERROR_WRITE_PROTECT: return "Read-only file system";
+    case ERROR_FILE_TOO_LARGE: return "File too large";
+    case ERROR_DIRECTORY: return "Not a directory";
+    case ERROR_CANT_RESOLVE_FILENAME: return "Too many levels of symbolic links";
     default: break;
   }
-  char text[512];
-  DWORD size = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                error, 0, text, sizeof text, nullptr);
-  while (size > 0 && (text[size - 1] == '\n' || text[size - 1] == '\r' || text[size - 1] == '.')) {
+  wchar_t text[512];
+  DWORD size = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                error, 0, text, sizeof text / sizeof *text, nullptr);
+  while (size > 0 &&
+         (text[size - 1] == L'\n' || text[size - 1] == L'\r' || text[size - 1] == L'.')) {
     --size;
   }
-  return size > 0 ? std::string(text, size) : "system error " + std::to_string(error);
+  return size > 0 ? utf8({text, size}) : "system error " + std::to_string(error);
 }
 
-[[noreturn]] void throw_system_failure(std::string_view what, std::string_view path, DWORD error) {
-  throw_failure(what, path, reason(error));
-}
-
-// `path` as the system's name for it, or nothing when it cannot be one: it
-// holds a NUL byte or bytes that are not UTF-8, or a name in it ends in a dot
-// or a blank, which Windows would drop and so name another file.
-std::optional<std::wstring> system_name(const std::string& path, const char** why = nullptr) {
-  const auto refuse = [why](const char* problem) -> std::optional<std::wstring> {
-    if (why != nullptr) *why = problem;
+std::optional<std::wstring> system_name(const std::string& path, std::string& why) {
+  const auto refuse = [&why](const char* problem) -> std::optional<std::wstring> {
+    why = problem;
     return std::nullopt;
   };
   if (path.find('\0') != std::string::npos) return refuse("the name holds a NUL byte");
@@ -81,8 +90,6 @@ std::optional<std::wstring> system_name(const std::string& path, const char** wh
   return name;
 }
 
-// Whether a name in `path` is one that Windows keeps for a device, whatever
-// its extension: con, prn, aux, nul, com0 to com9, lpt0 to lpt9, conin$, conout$.
 bool names_device(const std::string& path) {
   std::size_t start = 0;
   for (;;) {
@@ -103,6 +110,47 @@ bool names_device(const std::string& path) {
   }
 }
 
+std::size_t Console_Input::read(char* buffer, std::size_t size, const Read& read_console) {
+  std::size_t kept = 0;
+  while (kept == 0 && !ended_) {
+    std::size_t got = std::exchange(held_return_, false) ? 1 : 0;
+    buffer[0] = '\r';  // the held one, if any
+    const std::size_t fresh = read_console(buffer + got, size - got);
+    const char* end = std::find(buffer, buffer + got + fresh, '\x1a');
+    ended_ = fresh == 0 || end != buffer + got + fresh;
+    got = static_cast<std::size_t>(end - buffer);
+    for (std::size_t i = 0; i < got; ++i) {
+      if (buffer[i] != '\r' || i + 1 == got || buffer[i + 1] != '\n') buffer[kept++] = buffer[i];
+    }
+    held_return_ = !ended_ && kept > 0 && buffer[kept - 1] == '\r';
+    kept -= held_return_ ? 1 : 0;
+  }
+  return kept;
+}
+
+unsigned long write_all(std::string_view& bytes, const Write& write) {
+  while (!bytes.empty()) {
+    std::size_t written = 0;
+    if (const unsigned long error = write(bytes, written)) return error;
+    bytes.remove_prefix(written);
+  }
+  return 0;
+}
+
+}  // namespace windows
+
+namespace {
+
+using windows::reason;
+
+[[noreturn]] void throw_system_failure(std::string_view what, std::string_view path, DWORD error) {
+  throw_failure(what, path, reason(error));
+}
+
+[[noreturn]] void throw_input_failure(DWORD error) {
+  throw_stream_failure("cannot read", "standard input", reason(error));
+}
+
 // What is at `name`, links followed: nothing, a regular file (true), or
 // something else (false). Nothing is opened for reading or writing.
 std::optional<bool> regular_file_at(const std::wstring& name) {
@@ -118,27 +166,43 @@ std::optional<bool> regular_file_at(const std::wstring& name) {
   return regular;
 }
 
-// Reads up to `size` bytes; 0 at the end, also when a pipe's writer has gone.
-std::size_t read_some(HANDLE handle, char* buffer, std::size_t size, std::string_view path) {
+// Reads up to `size` bytes: how many, 0 at the end (also when a pipe's
+// writer has gone), or nothing with the system's error set.
+std::optional<std::size_t> read_some(HANDLE handle, char* buffer, std::size_t size) {
   DWORD got = 0;
   const auto wanted = static_cast<DWORD>(std::min<std::size_t>(size, 1 << 30));
-  if (::ReadFile(handle, buffer, wanted, &got, nullptr) == 0) {
-    const DWORD error = ::GetLastError();
-    if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF) return 0;
-    throw_system_failure("cannot read", path, error);
-  }
-  return got;
+  if (::ReadFile(handle, buffer, wanted, &got, nullptr) != 0) return got;
+  const DWORD error = ::GetLastError();
+  if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF) return 0;
+  return std::nullopt;
 }
 
-// 0 when every byte was written, else the error.
-DWORD write_all(HANDLE handle, std::string_view bytes) {
-  while (!bytes.empty()) {
-    DWORD written = 0;
-    const auto size = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1 << 30));
-    if (::WriteFile(handle, bytes.data(), size, &written, nullptr) == 0) return ::GetLastError();
-    bytes.remove_prefix(written);
-  }
-  return 0;
+// 0 when every byte was written, else the error; `bytes` keeps what was not.
+DWORD write_all(HANDLE handle, std::string_view& bytes) {
+  return windows::write_all(bytes, [handle](std::string_view piece, std::size_t& written) {
+    DWORD count = 0;
+    const auto size = static_cast<DWORD>(std::min<std::size_t>(piece.size(), 1 << 30));
+    const bool done = ::WriteFile(handle, piece.data(), size, &count, nullptr) != 0;
+    written = count;
+    return done ? DWORD{0} : ::GetLastError();
+  });
+}
+
+// The interrupt that arrived while interrupts were held: the system calls
+// the handler on a thread of its own.
+std::atomic<bool> interrupt_held{false};
+
+BOOL WINAPI hold_interrupt(DWORD event) {
+  interrupt_held = true;
+  // Closing the console, logging off or shutting down ends the process as
+  // soon as this returns: wait here until the run ends it between two files.
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) ::Sleep(INFINITE);
+  return TRUE;
+}
+
+// Ends the process as Ctrl+C would have, if an interrupt was held.
+void take_held_interrupt() {
+  if (interrupt_held) ::ExitProcess(STATUS_CONTROL_C_EXIT);
 }
 
 class Windows_Input_File final : public Input_File {
@@ -149,7 +213,9 @@ class Windows_Input_File final : public Input_File {
   Windows_Input_File& operator=(const Windows_Input_File&) = delete;
 
   std::size_t read(char* buffer, std::size_t size) override {
-    return read_some(handle_, buffer, size, path_);
+    const auto got = read_some(handle_, buffer, size);
+    if (!got) throw_system_failure("cannot read", path_, ::GetLastError());
+    return *got;
   }
   const std::string& path() const override { return path_; }
 
@@ -168,9 +234,18 @@ class Windows_Output_File final : public Output_File {
   Windows_Output_File& operator=(const Windows_Output_File&) = delete;
 
   void write(std::string_view bytes) override {
-    if (const DWORD error = write_all(handle_, bytes)) {
-      throw_system_failure("cannot write", path_, error);
+    std::string_view rest = bytes;
+    const DWORD error = write_all(handle_, rest);
+    if (error == 0) return;
+    // A line written in part is cut off again where the file lets it; the
+    // write's error is the one to report either way.
+    const std::string_view written = bytes.substr(0, bytes.size() - rest.size());
+    LARGE_INTEGER cut{};
+    cut.QuadPart = -static_cast<LONGLONG>(written.size() - (written.rfind('\n') + 1));
+    if (cut.QuadPart < 0 && ::SetFilePointerEx(handle_, cut, nullptr, FILE_CURRENT) != 0) {
+      ::SetEndOfFile(handle_);
     }
+    throw_system_failure("cannot write", path_, error);
   }
   void close() override {
     HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
@@ -187,7 +262,7 @@ class Windows_Platform final : public Platform {
  public:
   void write_output(std::string_view bytes) override {
     if (const DWORD error = write_all(::GetStdHandle(STD_OUTPUT_HANDLE), bytes)) {
-      throw_system_failure("cannot write to", "standard output", error);
+      throw_stream_failure("cannot write to", "standard output", reason(error));
     }
   }
 
@@ -195,32 +270,50 @@ class Windows_Platform final : public Platform {
     write_all(::GetStdHandle(STD_ERROR_HANDLE), bytes);
   }
 
-  // A console hands out each typed line ending in a carriage return and a
-  // line feed, and Ctrl+Z for the end of input: the line ends in a line feed
-  // alone, as typed on a POSIX terminal, also when a long line comes in
-  // pieces that part the two, and input ends at the Ctrl+Z. From a pipe or
-  // a file, the bytes come as they are.
+  // A file is read in blocks, and gives back what was read past a line by
+  // moving its position back. A console hands out a line at a time, and
+  // keeps what it is given back. Anything else, a pipe above all, is read a
+  // byte at a time.
   std::size_t read_input(char* buffer, std::size_t size) override {
     HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
-    DWORD mode = 0;
-    if (::GetConsoleMode(input, &mode) == 0) {
-      return read_some(input, buffer, size, "standard input");
+    if (!input_is_file_) {
+      DWORD mode = 0;
+      input_is_console_ = ::GetConsoleMode(input, &mode) != 0;
+      input_is_file_ = ::GetFileType(input) == FILE_TYPE_DISK;
     }
-    std::size_t kept = 0;
-    while (kept == 0 && !console_ended_) {
-      std::size_t got = std::exchange(held_return_, false) ? 1 : 0;
-      buffer[0] = '\r';  // the held one, if any
-      const std::size_t read = read_some(input, buffer + got, size - got, "standard input");
-      const char* end = std::find(buffer, buffer + got + read, '\x1a');
-      console_ended_ = read == 0 || end != buffer + got + read;
-      got = static_cast<std::size_t>(end - buffer);
-      for (std::size_t i = 0; i < got; ++i) {
-        if (buffer[i] != '\r' || i + 1 == got || buffer[i + 1] != '\n') buffer[kept++] = buffer[i];
-      }
-      held_return_ = !console_ended_ && kept > 0 && buffer[kept - 1] == '\r';
-      kept -= held_return_ ? 1 : 0;
+    if (!given_back_.empty()) {
+      const std::size_t count = given_back_.copy(buffer, size);
+      given_back_.erase(0, count);
+      return count;
     }
-    return kept;
+    const auto read = [input](char* into, std::size_t wanted) {
+      const auto got = read_some(input, into, wanted);
+      if (!got) throw_input_failure(::GetLastError());
+      return *got;
+    };
+    if (input_is_console_) return console_.read(buffer, size, read);
+    return read(buffer, *input_is_file_ ? size : 1);
+  }
+
+  void unread_input(std::string_view bytes) override {
+    if (bytes.empty()) return;
+    if (!input_is_file_.value_or(false)) {
+      given_back_.insert(0, bytes);
+      return;
+    }
+    LARGE_INTEGER back{};
+    back.QuadPart = -static_cast<LONGLONG>(bytes.size());
+    if (::SetFilePointerEx(::GetStdHandle(STD_INPUT_HANDLE), back, nullptr, FILE_CURRENT) == 0) {
+      throw_input_failure(::GetLastError());
+    }
+  }
+
+  void hold_interrupts() override { holding_ = ::SetConsoleCtrlHandler(hold_interrupt, TRUE) != 0; }
+
+  void release_interrupts() override {
+    if (!std::exchange(holding_, false)) return;
+    ::SetConsoleCtrlHandler(hold_interrupt, FALSE);
+    take_held_interrupt();
   }
 
   std::time_t now() override { return std::time(nullptr); }
@@ -238,8 +331,8 @@ class Windows_Platform final : public Platform {
   }
 
   std::unique_ptr<Input_File> open_for_reading(const std::string& path) override {
-    const char* why = nullptr;
-    const auto name = system_name(path, &why);
+    std::string why;
+    const auto name = windows::system_name(path, why);
     if (!name) throw_failure("cannot open", path, why);
     HANDLE handle = ::CreateFileW(name->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -248,17 +341,19 @@ class Windows_Platform final : public Platform {
   }
 
   bool is_regular_file(const std::string& path) override {
-    const auto name = system_name(path);
-    return name && !names_device(path) && regular_file_at(*name).value_or(false);
+    std::string why;
+    const auto name = windows::system_name(path, why);
+    return name && !windows::names_device(path) && regular_file_at(*name).value_or(false);
   }
 
   // A new file is created exclusively, so nothing that is there already is
   // opened, but for a link that leads nowhere.
   std::unique_ptr<Output_File> create_unless_regular(const std::string& path) override {
-    const char* why = nullptr;
-    const auto name = system_name(path, &why);
+    take_held_interrupt();  // the file before this one, if any, is whole and closed
+    std::string why;
+    const auto name = windows::system_name(path, why);
     if (!name) throw_failure("cannot create", path, why);
-    if (names_device(path)) throw_failure("cannot create", path, "not a regular file");
+    if (windows::names_device(path)) throw_failure("cannot create", path, "not a regular file");
     HANDLE handle = ::CreateFileW(name->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                   CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) return std::make_unique<Windows_Output_File>(handle, path);
@@ -289,18 +384,12 @@ class Windows_Platform final : public Platform {
   }
 
  private:
-  bool console_ended_ = false;
-  bool held_return_ = false;  // a console line's carriage return, last of a piece
+  std::optional<bool> input_is_file_;  // standard input, once it is first read
+  bool input_is_console_ = false;
+  windows::Console_Input console_;
+  std::string given_back_;  // bytes a console gave that no line took
+  bool holding_ = false;
 };
-
-// `text`, from the system's UTF-16, in UTF-8.
-std::string utf8(const wchar_t* text) {
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(std::max(size, 1)), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes.data(), size, nullptr, nullptr);
-  bytes.pop_back();  // the terminating NUL
-  return bytes;
-}
 
 }  // namespace
 
@@ -312,7 +401,7 @@ std::vector<std::string> process_arguments(int argc, char** argv) {
   wchar_t** const wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
   if (wide == nullptr) return std::vector<std::string>(argv + 1, argv + argc);
   std::vector<std::string> arguments;
-  for (int i = 1; i < count; ++i) arguments.push_back(utf8(wide[i]));
+  for (int i = 1; i < count; ++i) arguments.push_back(windows::utf8(wide[i]));
   ::LocalFree(wide);
   return arguments;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "driver/console.h"
 
+#include <array>
+#include <new>
 #include <string>
 
 #include "common/failure.h"
@@ -23,25 +25,28 @@ void Console::end_line() {
   if (line_open_) write_line({});
 }
 
-bool Console::next_byte(char& byte) {
-  if (input_next_ == input_size_) {
-    input_size_ = platform_.read_input(input_.data(), input_.size());
-    input_next_ = 0;
-    if (input_size_ == 0) return false;
-  }
-  byte = input_[input_next_++];
-  return true;
-}
-
 Line_Text Console::read_line() {
-  Line_Text line;
-  char byte = 0;
-  if (!next_byte(byte)) throw Failure("cannot read standard input: end of file");
-  while (byte != '\n') {
-    line += byte;
-    if (!next_byte(byte)) break;
+  try {
+    Line_Text line;
+    std::array<char, 65536> input{};  // a regular file is read in blocks
+    for (bool started = false;; started = true) {
+      const std::size_t size = platform_.read_input(input.data(), input.size());
+      if (size == 0 && !started) {
+        throw_stream_failure("cannot read", "standard input", "end of file");
+      }
+      const std::string_view got(input.data(), size);
+      const std::size_t line_end = got.find('\n');
+      line.append(got.substr(0, line_end));
+      if (line_end != std::string_view::npos) {
+        // What was read past the line is left for whoever reads next.
+        platform_.unread_input(got.substr(line_end + 1));
+        return line;
+      }
+      if (size == 0) return line;
+    }
+  } catch (const std::bad_alloc&) {
+    throw_stream_failure("cannot read", "standard input", "out of memory");
   }
-  return line;
 }
 
 }  // namespace adaskel::driver

@@ -3,8 +3,6 @@
 // from standard input. Standard input is read nowhere else.
 #pragma once
 
-#include <array>
-#include <cstddef>
 #include <string_view>
 
 #include "common/platform.h"
@@ -29,18 +27,12 @@ class Console {
   void skip_line() { read_line(); }
   // The next line of standard input without its line feed (a carriage return
   // stays). Fails at end of input before the first character; end of input
-  // after it ends the line.
+  // after it ends the line. Standard input is left just after the line.
   Line_Text read_line();
 
  private:
-  // The next byte of standard input, or false at its end.
-  bool next_byte(char& byte);
-
   Platform& platform_;
   bool line_open_ = false;
-  std::array<char, 4096> input_{};
-  std::size_t input_next_ = 0;
-  std::size_t input_size_ = 0;
 };
 
 }  // namespace adaskel::driver

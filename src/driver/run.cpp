@@ -56,37 +56,40 @@ void run(Platform& platform, Console& console, const unitlist::Arguments& argume
   unitlist::derive_unit_names(units);
 
   const generate::Header_Values header = header_values(context);
+  platform.hold_interrupts();  // so that every file is left whole
   generate::write_main_file(platform, header, units);
   generate::write_package_files(platform, header, units);
 }
 
+// `message` is one line of valid UTF-8 with no control character: every
+// value in it was quoted where it was made.
 void report_failure(Platform& platform, Console& console, const std::string& message) {
   try {
     console.end_line();
   } catch (const Failure&) {
     // Standard output is what failed; the diagnostic below still goes out.
   }
-  // Paths and list lines in the message may hold any byte; escaped, the
-  // diagnostic stays one line and sends no control sequence to a terminal.
-  platform.write_error("adaskel: error: " + escaped(message) + "\n");
+  platform.write_error("adaskel: error: " + message + "\n");
 }
 
 }  // namespace
 
 int run_main(Platform& platform, const unitlist::Arguments& arguments) {
   Console console(platform);
+  int status = 1;
   try {
     run(platform, console, arguments);
     console.end_line();
-    return 0;
+    status = 0;
   } catch (const Failure& failure) {
     report_failure(platform, console, failure.message());
   } catch (const std::bad_alloc&) {
     report_failure(platform, console, "out of memory");
   } catch (const std::exception& failure) {
-    report_failure(platform, console, failure.what());
+    report_failure(platform, console, escaped(failure.what()));
   }
-  return 1;
+  platform.release_interrupts();
+  return status;
 }
 
 }  // namespace adaskel::driver

@@ -11,8 +11,9 @@ namespace adaskel::driver {
 // Performs the run with `arguments` (those after the program name) and
 // returns the exit status: 0 after a normal run or a reported input error;
 // 1 after a failure, which ends standard output's last line and writes
-// "adaskel: error: <what failed>" as one line on standard error, with its
-// control bytes and backslashes escaped.
+// "adaskel: error: <what failed>" as one line on standard error. An
+// interrupt that waited while files were written ends the process instead,
+// once the diagnostic, if any, is out.
 int run_main(Platform& platform, const unitlist::Arguments& arguments);
 
 }  // namespace adaskel::driver

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "unitlist/unit_tables.h"
 
+#include <new>
+#include <utility>
+
 #include "common/failure.h"
 #include "common/line_reader.h"
 #include "unitlist/unit_name.h"
@@ -17,14 +20,23 @@ void read_unit_list(Platform& platform, const std::string& file_name, Unit_Table
                     (capacity == 1 ? " line" : " lines") + ", the capacity");
     }
     const std::int32_t k = tables.line_count + 1;
-    tables.unit_lines.store(k, reader.read_line());
+    Line_Text line = reader.read_line();
+    try {
+      tables.unit_lines.store(k, std::move(line));
+    } catch (const std::bad_alloc&) {
+      throw_failure("cannot read", file_name, "out of memory");
+    }
     tables.line_count = k;
   }
 }
 
 void copy_unit_names(Unit_Tables& tables) {
-  for (std::int32_t k = 2; k <= tables.line_count; ++k) {
-    tables.unit_names.store(k, tables.unit_lines.at(k));
+  try {
+    for (std::int32_t k = 2; k <= tables.line_count; ++k) {
+      tables.unit_names.store(k, tables.unit_lines.at(k));
+    }
+  } catch (const std::bad_alloc&) {
+    throw Failure("cannot copy the unit list to derive the unit names: out of memory");
   }
 }
 

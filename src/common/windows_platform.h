@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// What the Windows platform works out without asking the system: the words
+// for its errors, the names it cannot give a file, a console's input, and
+// writing in pieces. Apart, so that tests can try them on any input while
+// the system calls around them stay trivial.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace adaskel::windows {
+
+// The reason for system error `error`: the POSIX build's words where both
+// systems mean the same (No such file or directory, Permission denied, ...),
+// else the system's own, without their closing period and line end.
+std::string reason(unsigned long error);
+
+// `path` in the system's UTF-16, or nothing, with `why` set, when it cannot
+// name the file it says: it holds a NUL byte, is not valid UTF-8, is too
+// long, or one of its names ends in a dot or a blank, which Windows drops.
+std::optional<std::wstring> system_name(const std::string& path, std::string& why);
+
+// Whether a name in `path` is one that Windows keeps for a device, in any
+// letter case and with any extension: con, prn, aux, nul, com0 to com9, lpt0
+// to lpt9, conin$, conout$.
+bool names_device(const std::string& path);
+
+// Reads up to the given number of bytes into the buffer; 0 at the end.
+using Read = std::function<std::size_t(char*, std::size_t)>;
+
+// Standard input from a console, as a POSIX terminal gives it:
+// 1. A line ends in a line feed alone: the carriage return that the console
+//    puts before it is dropped, also when the two come in different reads.
+// 2. Ctrl+Z ends the input where it stands; nothing is read after it.
+class Console_Input {
+ public:
+  // Reads through `read_console` into `buffer` (at least 2 bytes); 0 at the end.
+  std::size_t read(char* buffer, std::size_t size, const Read& read_console);
+
+ private:
+  bool ended_ = false;
+  bool held_return_ = false;  // a carriage return that ended the last piece
+};
+
+// Writes up to the size of the bytes, setting how many it wrote; returns 0,
+// or the system's error.
+using Write = std::function<unsigned long(std::string_view, std::size_t&)>;
+
+// Writes `bytes` through `write`, taking off what was written: returns 0 when
+// it was all, else the error that stopped it.
+unsigned long write_all(std::string_view& bytes, const Write& write);
+
+}  // namespace adaskel::windows
