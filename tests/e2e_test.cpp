@@ -426,10 +426,13 @@ TEST(E2e, InterruptsLeaveOnlyWholeFiles) {
   dir.write("l", list);
   dir.write("answers", "\nJane\n");
   dir.make_dirs("demo/demo/src");
-  const auto run = [&dir](int signal, std::chrono::nanoseconds after) {
-    const int in = ::open(dir.path("answers").c_str(), O_RDONLY),
-              none = ::open("/dev/null", O_WRONLY);
+  // Signalled `after` the start; the signal ignored as the run starts, if so.
+  const auto run = [&dir](int signal, std::chrono::nanoseconds after, bool ignored = false) {
+    const int in = ::open(dir.path("answers").c_str(), O_RDONLY);
+    const int none = ::open("/dev/null", O_WRONLY);
+    static_cast<void>(std::signal(signal, ignored ? SIG_IGN : SIG_DFL));
     const pid_t pid = dir.start({"l"}, in, none, none);
+    static_cast<void>(std::signal(signal, SIG_DFL));
     ::close(in);
     ::close(none);
     std::this_thread::sleep_for(after);
@@ -442,12 +445,15 @@ TEST(E2e, InterruptsLeaveOnlyWholeFiles) {
   ASSERT_EQ(run(0, 0s), 0);
   const auto whole_run = std::chrono::steady_clock::now() - begin;
   const std::map<std::string, std::string> whole = dir.files();
-  std::mt19937 random(std::random_device{}());
-  int cut_short = 0;
-  for (int i = 0; i < 12; ++i) {
+  const auto remove_sources = [&dir, &whole] {
     for (const auto& [path, text] : whole) {
       if (path.ends_with(".ads") || path.ends_with(".adb")) fs::remove(dir.path(path));
     }
+  };
+  std::mt19937 random(std::random_device{}());
+  int cut_short = 0;
+  for (int i = 0; i < 12; ++i) {
+    remove_sources();
     const int signal = std::array{SIGINT, SIGTERM, SIGHUP}[i % 3];
     const auto after = std::chrono::duration_cast<std::chrono::nanoseconds>(
         whole_run * std::uniform_real_distribution(0.0, 1.0)(random));
@@ -458,6 +464,9 @@ TEST(E2e, InterruptsLeaveOnlyWholeFiles) {
     cut_short += left.size() > 3 && left.size() < whole.size();
   }
   EXPECT_GT(cut_short, 0);
+  remove_sources();
+  EXPECT_EQ(run(SIGHUP, whole_run / 2, true), 0);  // ignored, it stays so
+  EXPECT_EQ(dir.files(), whole);
 }
 
 // A parent may leave standard input and output non-blocking: the run waits
@@ -560,6 +569,7 @@ TEST(Windows, WritesWhatThePosixBuildWrites) {
   } runs[] = {
       {"demo.lst", "typed\nJane Doe\nrest\n", shared_file},
       {"demo.lst", "\r\nSomeone Else\r\nrest", shared_pipe},
+      {"demo.lst", "\n", shared_pipe},
       {"./more.lst", "\r\nJane\r\n"},
       {"sub/../device.lst", "\nJane\n"},
       {"gone.lst", "\nJane\n"},

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// An in-memory file that hands out its text in reads of the given sizes, in
-// turn: reads of one byte meet every buffer boundary.
+// In-memory files. The one for reading hands out its text in reads of the
+// given sizes, in turn: reads of one byte meet every buffer boundary.
 #pragma once
 
 #include <algorithm>
@@ -28,6 +28,19 @@ class Memory_Input final : public Input_File {
   std::string text_, path_ = "memory";
   std::vector<std::size_t> chunks_;
   std::size_t next_ = 0, reads_ = 0;
+};
+
+// A file for writing whose bytes go to `text`.
+class Memory_Output final : public Output_File {
+ public:
+  explicit Memory_Output(std::string& text) : text_(text) {}
+  void write(std::string_view bytes) override { text_ += bytes; }
+  void close() override {}
+  const std::string& path() const override { return path_; }
+
+ private:
+  std::string& text_;
+  std::string path_ = "memory";
 };
 
 }  // namespace adaskel::testing

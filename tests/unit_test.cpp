@@ -4,14 +4,33 @@
 // diagnostic shows a value.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "common/failure.h"
 #include "common/line_reader.h"
+#include "common/text_file.h"
 #include "memory_input.h"
 #include "unitlist/unit_name.h"
 #include "unitlist/whole_number.h"
+
+namespace {
+// Allocations larger than this fail, for tests that run out of memory.
+std::size_t allocation_limit = SIZE_MAX;
+}  // namespace
+
+void* operator new(std::size_t size) {
+  void* memory = size <= allocation_limit ? std::malloc(size > 0 ? size : 1) : nullptr;
+  if (memory == nullptr) throw std::bad_alloc();
+  return memory;
+}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t /*size*/) noexcept { std::free(memory); }
 
 namespace adaskel {
 namespace {
@@ -113,6 +132,40 @@ TEST(Diagnostics, QuoteAnyBytesSafely) {
   // clang-format on
   for (const auto& [value, shown] : cases)
     EXPECT_EQ(adaskel::quoted(value), shown) << shown.substr(0, 40);
+}
+
+// Out of memory, a file keeps the whole lines composed before, and the
+// diagnostic names what was being done and to which file.
+TEST(OutOfMemory, NamesTheFileAndKeepsWholeLines) {
+  const std::string big(100'000, 'x');
+  // How `step` ends with allocations over 50,000 bytes failing.
+  const auto failure_of = [](const std::function<void()>& step) {
+    std::string message = "no failure";
+    allocation_limit = 50'000;
+    try {
+      step();
+    } catch (const Failure& failure) {
+      message = failure.message();
+    } catch (...) {
+      message = "another exception";
+    }
+    allocation_limit = SIZE_MAX;
+    return message;
+  };
+  std::string written;
+  {
+    Text_File file(std::make_unique<testing::Memory_Output>(written));
+    file.write_line({"-- ", "Abstract"});
+    EXPECT_EQ(failure_of([&file, &big] {
+                file.write_line({"-- ", big});
+              }),
+              "cannot complete \"memory\": out of memory");
+  }  // not closed, as when a failure ends the run
+  EXPECT_EQ(written, "-- Abstract\n");
+  testing::Memory_Input input("a\n" + big, {1'000'000});
+  Line_Reader reader(input);
+  EXPECT_EQ(reader.read_line(), "a");
+  EXPECT_EQ(failure_of([&reader] { reader.read_line(); }), "cannot read \"memory\": out of memory");
 }
 
 }  // namespace
