@@ -28,7 +28,6 @@ M = [
     ("e-elide", C, "if (whole.size() <= most)", "if (true)", "a long value shown whole"),
     ("e-head", C, "if (head.size() + next.size() > part) break;", "if (head.size() > part) break;",
      "the shown start longer than its share"),
-    ("e-mid", C, "    ++last_start;\n  }", "  }", "the shown end starting inside a character"),
     ("e-under", C, "value.size() - std::min(value.size(), part)", "value.size() - part",
      "a value of escapes shorter than the share underflows"),
     ("e-count", C, "std::to_string(last_start - first_end)", "std::to_string(last_start)",

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "common/windows_platform.h"
+#include "common/windows_rules.h"
 
 namespace adaskel::windows {
 namespace {

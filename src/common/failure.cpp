@@ -82,12 +82,9 @@ std::string quoted(std::string_view value) {
     head += next;
     first_end += taken;
   }
-  // ...and the last ones, starting at a character, not inside one.
+  // ...and the last ones: from `part` bytes before the end, less characters
+  // (or stray bytes of one cut there) from the front while they show longer.
   std::size_t last_start = std::max(first_end, value.size() - std::min(value.size(), part));
-  while (last_start < value.size() &&
-         (static_cast<unsigned char>(value[last_start]) & 0xc0) == 0x80) {
-    ++last_start;
-  }
   std::string tail = escaped(value.substr(last_start));
   while (tail.size() > part) {
     std::string dropped;

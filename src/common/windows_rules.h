@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// What the Windows platform works out without asking the system: the words
+// The rules of the Windows platform that need no system state: the words
 // for its errors, the names it cannot give a file, a console's input, and
 // writing in pieces. Apart, so that tests can try them on any input while
 // the system calls around them stay trivial.
@@ -12,6 +12,9 @@
 #include <string_view>
 
 namespace adaskel::windows {
+
+// `text`, from the system's UTF-16, in UTF-8.
+std::string utf8(std::wstring_view text);
 
 // The reason for system error `error`: the POSIX build's words where both
 // systems mean the same (No such file or directory, Permission denied, ...),
