@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
-# Reproducible builds. Included from CMakeLists.txt after the install rules
-# and before CPack.
+# Reproducible builds and the RPM. Included from CMakeLists.txt after the
+# install rules and before CPack.
 
 # The same commit builds to the same bytes in any directory, at any time and
 # in every build type: no source or build path in the debug information or in
@@ -16,4 +16,55 @@ foreach(lang C CXX)
 endforeach()
 if(WIN32)
   string(APPEND CMAKE_EXE_LINKER_FLAGS " -Wl,--no-insert-timestamp")
+endif()
+
+if(NOT WIN32)
+  # The RPM, `cpack -G RPM`: adaskel-VERSION-1.ARCH.rpm, its Requires worked
+  # out from the binary, CPack's generic description replaced, the summary
+  # capitalised as RPM systems write it. It keeps the licence where RPM
+  # systems look for it and leaves the Debian copyright file out; the Debian
+  # package gains none of this (cmake/cpack-generator.cmake).
+  install(FILES COPYING DESTINATION ${CMAKE_INSTALL_DATADIR}/licenses/adaskel
+          COMPONENT rpm EXCLUDE_FROM_ALL)
+  set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/cpack-generator.cmake)
+  set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
+  set(CPACK_RPM_PACKAGE_SUMMARY "Lay out the first source files of a new Ada program")
+  set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+  set(CPACK_RPM_PACKAGE_LICENSE GPL-2.0-or-later)
+  set(CPACK_RPM_PACKAGE_GROUP Development/Tools)
+  set(CPACK_RPM_PACKAGE_AUTOREQ yes)
+  set(CPACK_PACKAGE_RELOCATABLE OFF)  # only the RPM reads it
+  set(CPACK_RPM_USER_FILELIST "%license /usr/share/licenses/adaskel/COPYING"
+                              "%exclude /usr/share/doc/adaskel/copyright")
+  # The system's packages own the standard directories.
+  set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION
+      /usr/share/man /usr/share/man/man1 /usr/share/licenses)
+  # rpmbuild's own time and host stay out: the build time and every file's
+  # time are SOURCE_DATE_EPOCH. No debuginfo package is made, so no
+  # /usr/lib/.build-id links either.
+  set(CPACK_RPM_SPEC_MORE_DEFINE "%define packager ${CPACK_PACKAGE_CONTACT}
+%define _buildhost reproducible
+%define source_date_epoch_from_changelog 0
+%define use_source_date_epoch_as_buildtime 1
+%define clamp_mtime_to_source_date_epoch 1
+%define _build_id_links none")
+  # The RPM changelog is the Debian one in RPM's form: each entry's heading
+  # is made from its version and its closing line, its items become "- ".
+  file(STRINGS ${PROJECT_BINARY_DIR}/changelog debian_changelog)
+  set(rpm_changelog "")
+  foreach(line IN LISTS debian_changelog)
+    if(line MATCHES "^[^ ]+ [(]([^)]+)[)]")
+      set(version ${CMAKE_MATCH_1})
+      set(items "")
+    elseif(line MATCHES "^  [*] (.*)")
+      string(APPEND items "- ${CMAKE_MATCH_1}\n")
+    elseif(line MATCHES "^    (.*)")
+      string(APPEND items "  ${CMAKE_MATCH_1}\n")
+    elseif(line MATCHES "^ -- (.+)  ([A-Z][a-z]+), ([0-9]+) ([A-Z][a-z]+) ([0-9]+) ")
+      string(APPEND rpm_changelog "* ${CMAKE_MATCH_2} ${CMAKE_MATCH_4} ${CMAKE_MATCH_3} "
+             "${CMAKE_MATCH_5} ${CMAKE_MATCH_1} - ${version}-1\n${items}\n")
+    endif()
+  endforeach()
+  file(WRITE ${PROJECT_BINARY_DIR}/rpm-changelog "${rpm_changelog}")
+  set(CPACK_RPM_CHANGELOG_FILE ${PROJECT_BINARY_DIR}/rpm-changelog)
 endif()
