@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
-# Reproducible builds and the RPM. Included from CMakeLists.txt after the
-# install rules and before CPack.
+# Reproducible builds, the RPM and the Windows zip. Included from
+# CMakeLists.txt after the install rules and before CPack.
 
 # The same commit builds to the same bytes in any directory, at any time and
 # in every build type: no source or build path in the debug information or in
@@ -18,7 +18,20 @@ if(WIN32)
   string(APPEND CMAKE_EXE_LINKER_FLAGS " -Wl,--no-insert-timestamp")
 endif()
 
-if(NOT WIN32)
+if(WIN32)
+  # The Windows install is the zip's folder, `cpack -G ZIP` in the MinGW-w64
+  # build: adaskel-VERSION-win64/ with the program, the licence as a .txt
+  # that Windows opens, the README and the manual as HTML, which needs no
+  # man. groff dates the HTML; that line goes, so it holds no time.
+  add_custom_command(OUTPUT adaskel.html DEPENDS adaskel.1 VERBATIM
+    COMMAND sh -c "groff -man -Thtml -ww < \"$0\" > \"$1.tmp\" && sed '/^<!-- CreationDate:/d' \"$1.tmp\" > \"$1\""
+            ${PROJECT_SOURCE_DIR}/adaskel.1 ${PROJECT_BINARY_DIR}/adaskel.html)
+  add_custom_target(html_manual ALL DEPENDS ${PROJECT_BINARY_DIR}/adaskel.html)
+  unset(CPACK_PACKAGING_INSTALL_PREFIX)  # the zip's folder is the prefix
+  install(TARGETS adaskel RUNTIME DESTINATION .)
+  install(FILES COPYING RENAME COPYING.txt DESTINATION .)
+  install(FILES README.md ${PROJECT_BINARY_DIR}/adaskel.html DESTINATION .)
+else()
   # The RPM, `cpack -G RPM`: adaskel-VERSION-1.ARCH.rpm, its Requires worked
   # out from the binary, CPack's generic description replaced, the summary
   # capitalised as RPM systems write it. It keeps the licence where RPM
