@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
 # Reproducible builds, the RPM and the Windows zip. Included from
-# CMakeLists.txt after the install rules and before CPack.
+# CMakeLists.txt after the install rules and before CPack; packaging/release
+# makes every release artifact with it.
 
 # The same commit builds to the same bytes in any directory, at any time and
 # in every build type: no source or build path in the debug information or in
