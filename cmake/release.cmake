@@ -1,0 +1,84 @@
+# SPDX-License-Identifier: GPL-2.0-or-later
+# Reproducible builds, the RPM and the Windows zip. Included from
+# CMakeLists.txt after the install rules and before CPack; packaging/release
+# makes every release artifact with it.
+
+# The same commit builds to the same bytes in any directory, at any time and
+# in every build type: no source or build path in the debug information or in
+# __FILE__, no time stamp or owner in static archives, none in the Windows
+# executable's header. A directory's flags are read once it has been read
+# whole, so these reach every target; the quotes keep a path with a space whole.
+foreach(lang C CXX)
+  string(APPEND CMAKE_${lang}_FLAGS " \"-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.\""
+                                    " \"-ffile-prefix-map=${PROJECT_BINARY_DIR}=.\"")
+  set(CMAKE_${lang}_ARCHIVE_CREATE "<CMAKE_AR> qcD <TARGET> <LINK_FLAGS> <OBJECTS>")
+  set(CMAKE_${lang}_ARCHIVE_APPEND "<CMAKE_AR> qD <TARGET> <LINK_FLAGS> <OBJECTS>")
+  set(CMAKE_${lang}_ARCHIVE_FINISH "<CMAKE_RANLIB> -D <TARGET>")
+endforeach()
+if(WIN32)
+  string(APPEND CMAKE_EXE_LINKER_FLAGS " -Wl,--no-insert-timestamp")
+endif()
+
+if(WIN32)
+  # The Windows install is the zip's folder, `cpack -G ZIP` in the MinGW-w64
+  # build: adaskel-VERSION-win64/ with the program, the licence as a .txt
+  # that Windows opens, the README and the manual as HTML, which needs no
+  # man. groff dates the HTML; that line goes, so it holds no time.
+  add_custom_command(OUTPUT adaskel.html DEPENDS adaskel.1 VERBATIM
+    COMMAND sh -c "groff -man -Thtml -ww < \"$0\" > \"$1.tmp\" && sed '/^<!-- CreationDate:/d' \"$1.tmp\" > \"$1\""
+            ${PROJECT_SOURCE_DIR}/adaskel.1 ${PROJECT_BINARY_DIR}/adaskel.html)
+  add_custom_target(html_manual ALL DEPENDS ${PROJECT_BINARY_DIR}/adaskel.html)
+  unset(CPACK_PACKAGING_INSTALL_PREFIX)  # the zip's folder is the prefix
+  install(TARGETS adaskel RUNTIME DESTINATION .)
+  install(FILES COPYING RENAME COPYING.txt DESTINATION .)
+  install(FILES README.md ${PROJECT_BINARY_DIR}/adaskel.html DESTINATION .)
+else()
+  # The RPM, `cpack -G RPM`: adaskel-VERSION-1.ARCH.rpm, its Requires worked
+  # out from the binary, CPack's generic description replaced, the summary
+  # capitalised as RPM systems write it. It keeps the licence where RPM
+  # systems look for it and leaves the Debian copyright file out; the Debian
+  # package gains none of this (cmake/cpack-generator.cmake).
+  install(FILES COPYING DESTINATION ${CMAKE_INSTALL_DATADIR}/licenses/adaskel
+          COMPONENT rpm EXCLUDE_FROM_ALL)
+  set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/cpack-generator.cmake)
+  set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
+  set(CPACK_RPM_PACKAGE_SUMMARY "Lay out the first source files of a new Ada program")
+  set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+  set(CPACK_RPM_PACKAGE_LICENSE GPL-2.0-or-later)
+  set(CPACK_RPM_PACKAGE_GROUP Development/Tools)
+  set(CPACK_RPM_PACKAGE_AUTOREQ yes)
+  set(CPACK_PACKAGE_RELOCATABLE OFF)  # only the RPM reads it
+  set(CPACK_RPM_USER_FILELIST "%license /usr/share/licenses/adaskel/COPYING"
+                              "%exclude /usr/share/doc/adaskel/copyright")
+  # The system's packages own the standard directories.
+  set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION
+      /usr/share/man /usr/share/man/man1 /usr/share/licenses)
+  # rpmbuild's own time and host stay out: the build time and every file's
+  # time are SOURCE_DATE_EPOCH. No debuginfo package is made, so no
+  # /usr/lib/.build-id links either.
+  set(CPACK_RPM_SPEC_MORE_DEFINE "%define packager ${CPACK_PACKAGE_CONTACT}
+%define _buildhost reproducible
+%define source_date_epoch_from_changelog 0
+%define use_source_date_epoch_as_buildtime 1
+%define clamp_mtime_to_source_date_epoch 1
+%define _build_id_links none")
+  # The RPM changelog is the Debian one in RPM's form: each entry's heading
+  # is made from its version and its closing line, its items become "- ".
+  file(STRINGS ${PROJECT_BINARY_DIR}/changelog debian_changelog)
+  set(rpm_changelog "")
+  foreach(line IN LISTS debian_changelog)
+    if(line MATCHES "^[^ ]+ [(]([^)]+)[)]")
+      set(version ${CMAKE_MATCH_1})
+      set(items "")
+    elseif(line MATCHES "^  [*] (.*)")
+      string(APPEND items "- ${CMAKE_MATCH_1}\n")
+    elseif(line MATCHES "^    (.*)")
+      string(APPEND items "  ${CMAKE_MATCH_1}\n")
+    elseif(line MATCHES "^ -- (.+)  ([A-Z][a-z]+), ([0-9]+) ([A-Z][a-z]+) ([0-9]+) ")
+      string(APPEND rpm_changelog "* ${CMAKE_MATCH_2} ${CMAKE_MATCH_4} ${CMAKE_MATCH_3} "
+             "${CMAKE_MATCH_5} ${CMAKE_MATCH_1} - ${version}-1\n${items}\n")
+    endif()
+  endforeach()
+  file(WRITE ${PROJECT_BINARY_DIR}/rpm-changelog "${rpm_changelog}")
+  set(CPACK_RPM_CHANGELOG_FILE ${PROJECT_BINARY_DIR}/rpm-changelog)
+endif()
