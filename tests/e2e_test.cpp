@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The real binary in a scratch directory: console bytes, exit status, and
-// every file written or left behind, also under resource limits, signals and
-// streams a parent may hand it; on a terminal; against GNAT; the Windows
-// build under Wine against it. Also the real platform's close().
+// The real binary in scratch directories: console bytes, exit status, every
+// file left; under limits and signals; on a terminal; GNAT; Windows under Wine.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/close_range.h>
@@ -17,25 +15,42 @@
 #include <array>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <new>
 #include <random>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "common/failure.h"
 #include "common/text_file.h"
 
+namespace {
+std::size_t allocation_limit = SIZE_MAX;  // larger allocations fail
+}  // namespace
+
+// Replacements, not inlined, so the compiler pairs them only with each other.
+[[gnu::noinline]] void* operator new(std::size_t size) {
+  void* memory = size <= allocation_limit ? std::malloc(size > 0 ? size : 1) : nullptr;
+  if (memory == nullptr) throw std::bad_alloc();
+  return memory;
+}
+[[gnu::noinline]] void operator delete(void* memory) noexcept { std::free(memory); }
+[[gnu::noinline]] void operator delete(void* memory, std::size_t /*size*/) noexcept {
+  std::free(memory);
+}
+
 namespace adaskel::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 using namespace std::string_literals;
 
 // A licence text of numbered lines, "L<n>", but for lines 299 to 303, which
@@ -120,6 +135,17 @@ class Scratch {
     return files;
   }
 
+  // The shell words that run the binary, after `prefix`, with `arguments`
+  // on `environment`, in the working directory.
+  std::string command(const Args& arguments, const Environment& environment = frozen_clock,
+                      const std::string& prefix = {}) const {
+    std::string words = "cd " + shell_quoted(work_) + " && ";
+    for (const auto& [name, value] : environment) words += name + "=" + shell_quoted(value) + " ";
+    words += prefix + binary_;
+    for (const auto& argument : arguments) words += " " + shell_quoted(argument);
+    return words;
+  }
+
   // Runs `shell`, a bash command line with pipefail set, in the working
   // directory. In it, RUN runs the binary with `arguments` on `environment`
   // (ended after 120 s), and $IN, $OUT and $ERR name files: $IN holds
@@ -130,36 +156,16 @@ class Scratch {
     std::ofstream(root_ / "in", std::ios::binary) << input;
     fs::remove(root_ / "out");
     fs::remove(root_ / "err");
-    std::string command = "set -o pipefail; cd " + shell_quoted(work_) +
-                          " && IN=../in OUT=../out ERR=../err && RUN() { ";
-    for (const auto& [name, value] : environment) command += name + "=" + shell_quoted(value) + " ";
-    command += "timeout 120 " + binary_;
-    for (const auto& argument : arguments) command += " " + shell_quoted(argument);
-    command += "; }; " + shell;
+    const std::string line = "set -o pipefail; IN=" + (root_ / "in").string() +
+                             " OUT=" + (root_ / "out").string() +
+                             " ERR=" + (root_ / "err").string() + "; RUN() { (" +
+                             command(arguments, environment, "timeout 120 ") + "); }; cd " +
+                             shell_quoted(work_) + " && " + shell;
     static_cast<void>(std::signal(SIGPIPE, SIG_DFL));  // as a shell leaves it for the program
     ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);        // what the test runner left open stays here
-    const int status = std::system(("bash -c " + shell_quoted(command)).c_str());
+    const int status = std::system(("bash -c " + shell_quoted(line)).c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(root_ / "out"),
             read_file(root_ / "err")};
-  }
-
-  // Starts the binary with `arguments` here on `environment`, with no shell
-  // between, and `in`, `out` and `err` as its standard streams.
-  pid_t start(const Args& arguments, int in, int out, int err,
-              const Environment& environment = frozen_clock) const {
-    std::vector<std::string> words{binary_};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv(words.size() + 1, nullptr);
-    std::transform(words.begin(), words.end(), argv.begin(),
-                   [](std::string& w) { return w.data(); });
-    const pid_t pid = ::fork();
-    if (pid != 0) return pid;
-    if (::dup2(in, 0) == 0 && ::dup2(out, 1) == 1 && ::dup2(err, 2) == 2 &&
-        ::chdir(work_.c_str()) == 0) {
-      for (const auto& [name, value] : environment) ::setenv(name.c_str(), value.c_str(), 1);
-      ::execv(argv[0], argv.data());
-    }
-    ::_exit(127);
   }
 
  private:
@@ -167,20 +173,15 @@ class Scratch {
   fs::path root_, work_;
 };
 
-// A command run on a pseudo-terminal in a scratch directory.
+// A shell command run on a pseudo-terminal, Enter giving a carriage return
+// untranslated, as a console's Enter does.
 class Terminal_Run {
  public:
-  Terminal_Run(const Scratch& dir, std::vector<const char*> command) {
+  explicit Terminal_Run(const std::string& command) {
     pid_ = ::forkpty(&terminal_, nullptr, nullptr, nullptr);
-    command.push_back(nullptr);
-    // Enter gives a carriage return, as a console's Enter does, untranslated.
-    termios settings{};
-    if (pid_ == 0 && ::tcgetattr(0, &settings) == 0) settings.c_iflag &= ~tcflag_t{ICRNL};
-    if (pid_ == 0 && ::tcsetattr(0, TCSANOW, &settings) == 0 &&
-        ::chdir(dir.path("").c_str()) == 0) {
-      ::execvp(command[0], const_cast<char**>(command.data()));
-    }
-    if (pid_ == 0) ::_exit(127);
+    if (pid_ != 0) return;
+    ::execl("/bin/bash", "bash", "-c", ("stty -icrnl && " + command).c_str(), nullptr);
+    ::_exit(127);
   }
   ~Terminal_Run() { ::close(terminal_); }
 
@@ -242,11 +243,9 @@ TEST(E2e, RunKeepsExistingFilesAndASecondRunChangesNothing) {
   fs::create_symlink("../lib/hop", dir.path("demo/dangling/src/lib/dangling.ads"));
   fs::create_symlink("new.ads", dir.path("demo/dangling/src/lib/hop"));  // two dangling links
   // Dangling links with an absolute target, and with one of 3,999 bytes.
-  const std::string absolute = dir.path("demo/abs/src/lib/new.ads"), far = [] {
-    std::string target;
-    for (int i = 0; i < 1996; ++i) target += "./";
-    return target + "new.ads";
-  }();
+  const std::string absolute = dir.path("demo/abs/src/lib/new.ads");
+  std::string far = "new.ads";
+  for (int i = 0; i < 1996; ++i) far.insert(0, "./");
   fs::create_symlink(absolute, dir.path("demo/abs/src/lib/abs.ads"));
   fs::create_symlink(far, dir.path("demo/far/src/lib/far.ads"));
   const Run_Result first =
@@ -282,13 +281,11 @@ TEST(E2e, RunKeepsExistingFilesAndASecondRunChangesNothing) {
   EXPECT_EQ(dir.files(), files);
 }
 
-// One run for each row, in a scratch directory where a file is given its
-// content ("-" removes it, "@" and a path makes it a link): the diagnostic
-// (none: exit status 0), every file written with its number of lines ("+"
-// when a part of a line ends it), and the console. Each resource file and
-// standard input at its own step, the three reported input errors, failures
-// that leave what was written, resource limits, what later commands find
-// of a shared standard input, and how a diagnostic shows any byte.
+// A run for each row, where a file is given its content ("-" removes it, "@"
+// links it): the diagnostic (none: status 0), every file written with its
+// lines ("+": and a part line), and the console; for the resource files and
+// standard input at their steps, input errors, failures, limits, shared
+// input, and how a diagnostic shows any byte.
 TEST(E2e, RunsThatEndEarly) {
   const std::string l = "l\x1b\n";  // a list name no terminal should see raw
   const std::string licence = numbered_licence(4096), missing = "\": No such file or directory";
@@ -297,6 +294,15 @@ TEST(E2e, RunsThatEndEarly) {
   const std::string no_project = pause + "Project name requiered.\n", written = "demo.adb 25";
   const std::string complete = "cannot complete \"demo/demo/src/demo.adb\": ";
   const std::string no_line_2 = complete + "the unit list has no line 2 to name the main unit";
+  // Both standard streams left non-blocking, the output more than a pipe holds
+  // and read late, the input late to come.
+  const std::string long_version(200'000, 'v'),
+      long_dialogue = banner + "The version is " + long_version + "\n" + pause + name_prompt + "\n";
+  const std::string non_blocking =
+      "export -f RUN; (sleep 0.6; cat $IN) | python3 -c 'import os, sys; os.set_blocking(0, "
+      "False); "
+      "os.set_blocking(1, False); os.execvp(\"bash\", [\"bash\", \"-c\", \"RUN\"])' 2>$ERR | "
+      "(sleep 0.3; cat >$OUT)";
   const std::string bytes = "\t\\\x7f\xe9\r\"\xc2\x9b\xc3\xa9";  // shown as:
   const std::string shown = "\\t\\\\\\x7f\\xe9\\r\\\"\\xc2\\x9b\xc3\xa9";
   const auto not_regular = [](const std::string& name) {
@@ -350,6 +356,7 @@ TEST(E2e, RunsThatEndEarly) {
       {"", "", {}, "", "", "\nJane\nrest\n", banner + version + no_project + "Jane\nrest\n", shared_pipe},
       {"", "", {"link"}, "cannot write to standard output: No space left on device", "", "\n", "",
        "RUN <$IN >/dev/full 2>$ERR"},
+      {"Versions.lst", long_version + "\n", {"link"}, "", written, "\nJane\n", long_dialogue, non_blocking},
       {"", "", {"link"}, "cannot write to standard output: Broken pipe", "", "\nJane\n",
        banner + version + pause, "(sleep 1; cat $IN) | RUN 2>$ERR | head -c 87 >$OUT"},
       {"Abstract.txt", std::string(800, 'A'), {"link"}, "cannot write \"demo/demo/src/demo.adb\": File too large",
@@ -397,25 +404,22 @@ TEST(E2e, LocalYearWithFewDescriptors) {
   GTEST_SKIP() << "the sanitizers need descriptors of their own";
 #endif
   Scratch dir;
-  dir.write("zone",
-            std::string("TZif\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0"
-                        "\0\0\0\1\0\0\0\4\1\xe2\x85\0\0\0FUT\0",
-                        54));
+  std::string zone(54, '\0');  // TZif: one type, 366 days ahead, named FUT
+  zone.replace(0, 4, "TZif").replace(36, 17, "\0\0\0\1\0\0\0\4\1\xe2\x85\0\0\0FUT"s);
+  dir.write("zone", zone);
   dir.write("l", "demo\ndemo\n");
   dir.make_dirs("demo/demo/src");
   const Run_Result run = dir.run({"l"}, "\nJane\n", "(ulimit -n 4 && RUN) <$IN >$OUT 2>$ERR",
                                  {{"TZ", ":" + dir.path("zone")}});
   EXPECT_EQ(run.status, 0) << run.err;
-  const std::time_t now = std::time(nullptr);
-  std::tm utc{};
-  ::gmtime_r(&now, &utc);
-  const std::string year = " " + std::to_string(utc.tm_year + 1901) + " Jane ; \n";
+  using namespace std::chrono;
+  const int next_year = int(year_month_day(floor<days>(system_clock::now())).year()) + 1;
+  const std::string year = " " + std::to_string(next_year) + " Jane ; \n";
   EXPECT_NE(dir.read("demo/demo/src/demo.adb").find(year), std::string::npos);
 }
 
-// Signalled at random moments while it writes thousands of files, a run
-// ends by the signal and leaves only whole files, each the same as an
-// uninterrupted run's.
+// Signalled at random moments while it writes thousands of files, a run ends
+// by the signal, leaving only whole files, as an uninterrupted run's.
 TEST(E2e, InterruptsLeaveOnlyWholeFiles) {
   Scratch dir;
   std::string list = "demo\ndemo\n";
@@ -426,16 +430,20 @@ TEST(E2e, InterruptsLeaveOnlyWholeFiles) {
   dir.write("l", list);
   dir.write("answers", "\nJane\n");
   dir.make_dirs("demo/demo/src");
-  // Signalled `after` the start; the signal ignored as the run starts, if so.
-  const auto run = [&dir](int signal, std::chrono::nanoseconds after, bool ignored = false) {
-    const int in = ::open(dir.path("answers").c_str(), O_RDONLY);
-    const int none = ::open("/dev/null", O_WRONLY);
-    static_cast<void>(std::signal(signal, ignored ? SIG_IGN : SIG_DFL));
-    const pid_t pid = dir.start({"l"}, in, none, none);
-    static_cast<void>(std::signal(signal, SIG_DFL));
-    ::close(in);
-    ::close(none);
-    std::this_thread::sleep_for(after);
+  std::map<std::string, std::string> whole;  // the files of a whole run
+  std::chrono::duration<double> whole_run{};
+  // Signalled after `part` of a whole run, with no shell between; the signal
+  // ignored from the start, if so.
+  const auto run = [&](int signal, double part, bool ignored = false) {
+    for (const auto& [path, text] : whole) {
+      if (path.ends_with(".ads") || path.ends_with(".adb")) fs::remove(dir.path(path));
+    }
+    const std::string line = (ignored ? "trap '' " + std::to_string(signal) + "; " : "") +
+                             dir.command({"l"}, frozen_clock, "exec ") +
+                             " <answers >/dev/null 2>&1";
+    const pid_t pid = ::fork();
+    if (pid == 0) ::execl("/bin/bash", "bash", "-c", line.c_str(), nullptr);
+    std::this_thread::sleep_for(whole_run * part);
     if (signal != 0) ::kill(pid, signal);
     int status = -1;
     ::waitpid(pid, &status, 0);
@@ -447,67 +455,22 @@ TEST(E2e, InterruptsLeaveOnlyWholeFiles) {
     return status;
   };
   const auto begin = std::chrono::steady_clock::now();
-  ASSERT_EQ(run(0, 0s), 0);
-  const auto whole_run = std::chrono::steady_clock::now() - begin;
-  const std::map<std::string, std::string> whole = dir.files();
-  const auto remove_sources = [&dir, &whole] {
-    for (const auto& [path, text] : whole) {
-      if (path.ends_with(".ads") || path.ends_with(".adb")) fs::remove(dir.path(path));
-    }
-  };
+  ASSERT_EQ(run(0, 0), 0);
+  whole_run = std::chrono::steady_clock::now() - begin;
+  whole = dir.files();
   std::mt19937 random(std::random_device{}());
   int cut_short = 0;
   for (int i = 0; i < 12; ++i) {
-    remove_sources();
     const int signal = std::array{SIGINT, SIGTERM, SIGHUP}[i % 3];
-    const auto after = std::chrono::duration_cast<std::chrono::nanoseconds>(
-        whole_run * std::uniform_real_distribution(0.0, 1.0)(random));
-    const int status = run(signal, after);
+    const int status = run(signal, std::uniform_real_distribution(0.0, 1.0)(random));
     EXPECT_TRUE(status == 0 || (WIFSIGNALED(status) && WTERMSIG(status) == signal)) << status;
     const std::map<std::string, std::string> left = dir.files();
     for (const auto& [path, text] : left) EXPECT_EQ(text, whole.at(path)) << path;
     cut_short += left.size() > 3 && left.size() < whole.size();
   }
   EXPECT_GT(cut_short, 0);
-  remove_sources();
-  EXPECT_EQ(run(SIGHUP, whole_run / 2, true), 0);  // ignored, it stays so
+  EXPECT_EQ(run(SIGHUP, 0.5, true), 0);  // ignored, it stays so
   EXPECT_EQ(dir.files(), whole);
-}
-
-// A parent may leave standard input and output non-blocking: the run waits
-// on them instead of failing.
-TEST(E2e, WaitsOnNonBlockingStreams) {
-  Scratch dir;
-  const std::string long_version(200'000, 'v');  // more than a pipe holds
-  dir.write("Versions.lst", long_version + "\n");
-  dir.write("l", "app\napp\n");
-  dir.make_dirs("app/app/src");
-  int in[2], out[2];
-  ASSERT_EQ(::pipe2(in, O_NONBLOCK), 0);
-  ASSERT_EQ(::pipe2(out, O_NONBLOCK), 0);
-  const pid_t pid = dir.start({"l"}, in[0], out[1], STDERR_FILENO, stepping_clock);
-  ::close(in[0]);
-  ::close(out[1]);
-  std::string got;
-  const auto read_until = [&got, &out](const std::string& end) {
-    pollfd ready{out[0], POLLIN, 0};
-    char piece[65536];
-    for (ssize_t n = 0; !got.ends_with(end) && ::poll(&ready, 1, 10'000) == 1 &&
-                        (n = ::read(out[0], piece, sizeof piece)) > 0;) {
-      got.append(piece, static_cast<std::size_t>(n));
-    }
-  };
-  std::this_thread::sleep_for(200ms);  // the run meets a full pipe...
-  read_until(pause);
-  std::this_thread::sleep_for(200ms);  // ...then an empty one
-  ASSERT_EQ(::write(in[1], "\nJane\n", 6), 6);
-  ::close(in[1]);
-  read_until(name_prompt + "\n");
-  int status = -1;
-  ::waitpid(pid, &status, 0);
-  ::close(out[0]);
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(got, banner + "The version is " + long_version + "\n" + pause + name_prompt + "\n");
 }
 
 // Each prompt is on the screen before the program waits for a key, and the
@@ -516,7 +479,7 @@ TEST(Terminal, PromptsComeBeforeTheKeys) {
   Scratch dir;
   dir.write("app.lst", "app\napp\n");
   dir.make_dirs("app/app/src");
-  Terminal_Run run(dir, {ADASKEL_BINARY, "app.lst"});
+  Terminal_Run run(dir.command({"app.lst"}, {}));
   EXPECT_TRUE(run.shows("\r\nThe version is 1.0\r\n" + pause)) << run.screen;
   run.type("typed\n");
   EXPECT_TRUE(run.shows(pause + "typed\r\n" + name_prompt)) << run.screen;
@@ -543,10 +506,8 @@ TEST(Gnat, GeneratedTreeCompilesAndRuns) {
   EXPECT_EQ(std::system(build.c_str()), 0) << dir.read("obj/log");
 }
 
-// Under Wine, the Windows build shows and writes what the POSIX build does,
-// byte for byte; where the systems differ, a device name or a name that is
-// not UTF-8 is no file there. Runs when ADASKEL_WINDOWS_EXE names the
-// cross-built executable.
+// Under Wine, the Windows build (ADASKEL_WINDOWS_EXE) shows and writes what
+// the POSIX build does; where the systems differ, as the README says.
 TEST(Windows, WritesWhatThePosixBuildWrites) {
   const char* exe = std::getenv("ADASKEL_WINDOWS_EXE");
   if (exe == nullptr) GTEST_SKIP() << "ADASKEL_WINDOWS_EXE names no Windows executable";
@@ -588,9 +549,9 @@ TEST(Windows, WritesWhatThePosixBuildWrites) {
   for (const auto& run : runs) {
     const Run_Result expected = posix.run({run.list}, run.input, run.shell, frozen);
     const Run_Result got = windows.run({run.list}, run.input, run.shell, frozen);
-    EXPECT_EQ(got.out, expected.out) << run.list << run.input;
-    EXPECT_EQ(got.err, expected.err) << run.list << run.input;
-    EXPECT_EQ(got.status, expected.status) << run.list << run.input;
+    EXPECT_EQ(std::tie(got.out, got.err, got.status),
+              std::tie(expected.out, expected.err, expected.status))
+        << run.list << run.input;
     EXPECT_EQ(windows.files(), posix.files()) << run.list << run.input;
   }
   windows.write("bad.lst", "demo\ndemo\nb\xff\n");
@@ -601,7 +562,7 @@ TEST(Windows, WritesWhatThePosixBuildWrites) {
   EXPECT_EQ(bad.status, 1);
   // At a console, Enter ends the name as it does on a POSIX terminal.
   fs::remove(windows.path("demo/demo/src/demo.adb"));
-  Terminal_Run run(windows, {"wine", exe, "demo.lst"});
+  Terminal_Run run(windows.command({"demo.lst"}, {}));
   EXPECT_TRUE(run.shows("else")) << run.screen;
   run.type("\r");
   EXPECT_TRUE(run.shows("name")) << run.screen;
@@ -610,15 +571,35 @@ TEST(Windows, WritesWhatThePosixBuildWrites) {
   EXPECT_NE(windows.read("demo/demo/src/demo.adb").find(" Jane ; \n"), std::string::npos);
 }
 
-// A close() that fails, made to fail for real, is a failure.
-TEST(Platform, AFailingCloseIsAFailure) {
-  const std::string path = ::testing::TempDir() + "adaskel-close-test";
+// A real file: a close() that fails, made to fail for real, is a failure;
+// and when memory runs out as a line is composed, the failure names the
+// file, which keeps the whole lines composed before.
+TEST(Platform, FailingCloseAndMemoryRunningOut) {
+  const std::string path = ::testing::TempDir() + "adaskel-platform-test";
   ::unlink(path.c_str());
   const int next_fd = ::dup(0);  // the descriptor the file will get
   ::close(next_fd);
-  Text_File file(system_platform()->create_unless_regular(path));
+  Text_File closing(system_platform()->create_unless_regular(path));
   ASSERT_EQ(::close(next_fd), 0);  // taken away, so the file's own close() fails
-  EXPECT_THROW(file.close(), Failure);
+  EXPECT_THROW(closing.close(), Failure);
+  ::unlink(path.c_str());
+  std::string message = "no failure";
+  {
+    Text_File file(system_platform()->create_unless_regular(path));
+    file.write_line({"-- ", "Abstract"});
+    const std::string big(100'000, 'x');
+    allocation_limit = 50'000;
+    try {
+      file.write_line({"-- ", big});
+    } catch (const Failure& failure) {
+      message = failure.message();
+    } catch (...) {
+      message = "another exception";
+    }
+    allocation_limit = SIZE_MAX;
+  }  // not closed, as when a failure ends the run
+  EXPECT_EQ(message, "cannot complete \"" + path + "\": out of memory");
+  EXPECT_EQ(Scratch::read_file(path), "-- Abstract\n");
   ::unlink(path.c_str());
 }
 

@@ -4,39 +4,41 @@
 // diagnostic shows a value.
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <cstdlib>
-#include <functional>
-#include <memory>
-#include <new>
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/failure.h"
 #include "common/line_reader.h"
-#include "common/text_file.h"
-#include "memory_input.h"
 #include "unitlist/unit_name.h"
 #include "unitlist/whole_number.h"
-
-namespace {
-// Allocations larger than this fail, for tests that run out of memory.
-std::size_t allocation_limit = SIZE_MAX;
-}  // namespace
-
-void* operator new(std::size_t size) {
-  void* memory = size <= allocation_limit ? std::malloc(size > 0 ? size : 1) : nullptr;
-  if (memory == nullptr) throw std::bad_alloc();
-  return memory;
-}
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t /*size*/) noexcept { std::free(memory); }
 
 namespace adaskel {
 namespace {
 
 using namespace std::string_literals;
 using Lines = std::vector<std::string>;
+using Sizes = std::vector<std::size_t>;
+
+// A file that hands out its text in reads of the given sizes, in turn.
+class Memory_Input final : public Input_File {
+ public:
+  Memory_Input(std::string text, Sizes chunks)
+      : text_(std::move(text)), chunks_(std::move(chunks)) {}
+  std::size_t read(char* buffer, std::size_t size) override {
+    const std::size_t count =
+        text_.copy(buffer, std::min(size, chunks_[reads_++ % chunks_.size()]), next_);
+    next_ += count;
+    return count;
+  }
+  const std::string& path() const override { return path_; }
+
+ private:
+  std::string text_, path_ = "memory";
+  Sizes chunks_;
+  std::size_t next_ = 0, reads_ = 0;
+};
 
 TEST(LineReader, FollowsTheLineRules) {
   const std::string long_line(3'000'000, 'x');
@@ -49,13 +51,15 @@ TEST(LineReader, FollowsTheLineRules) {
       {"a\0b\n\0"s, {"a\0b"s, "\0"s}}, {long_line + "\n" + long_line, {long_line, long_line}},
   };
   // clang-format on
-  for (const std::size_t chunk : {1, 100'000}) {
+  // Reads of one byte, of all at once, and of mixed sizes meet the rules at
+  // every buffer boundary.
+  for (const std::vector<std::size_t>& chunks : {Sizes{1}, Sizes{100'000}, Sizes{2, 7, 1, 3}}) {
     for (const auto& [text, lines] : cases) {
-      testing::Memory_Input file(text, {chunk});
+      Memory_Input file(text, chunks);
       Line_Reader reader(file);
       Lines got;
       while (!reader.at_end()) got.push_back(reader.read_line());
-      EXPECT_EQ(got, lines) << ::testing::PrintToString(text.substr(0, 9)) << " by " << chunk;
+      EXPECT_EQ(got, lines) << ::testing::PrintToString(text.substr(0, 9)) << " by " << chunks[0];
     }
   }
 }
@@ -112,12 +116,9 @@ TEST(StringSet, ChecksEveryIndexAndPresence) {
 // Shown as valid UTF-8 without a control character, quoted unambiguously,
 // and a long value shortened in its middle.
 TEST(Diagnostics, QuoteAnyBytesSafely) {
-  const std::string x500(500, 'x'), e250 = [] {
-    std::string e;
-    for (int i = 0; i < 250; ++i) e += "\xc3\xa9";
-    return e;
-  }();
-  std::string controls;
+  const std::string x500(500, 'x');
+  std::string e250, controls;  // 250 e acute, 125 escaped U+0001
+  for (int i = 0; i < 250; ++i) e250 += "\xc3\xa9";
   for (int i = 0; i < 125; ++i) controls += "\\x01";
   // clang-format off
   const std::pair<std::string, std::string> cases[] = {
@@ -133,40 +134,6 @@ TEST(Diagnostics, QuoteAnyBytesSafely) {
   // clang-format on
   for (const auto& [value, shown] : cases)
     EXPECT_EQ(adaskel::quoted(value), shown) << shown.substr(0, 40);
-}
-
-// Out of memory, a file keeps the whole lines composed before, and the
-// diagnostic names what was being done and to which file.
-TEST(OutOfMemory, NamesTheFileAndKeepsWholeLines) {
-  const std::string big(100'000, 'x');
-  // How `step` ends with allocations over 50,000 bytes failing.
-  const auto failure_of = [](const std::function<void()>& step) {
-    std::string message = "no failure";
-    allocation_limit = 50'000;
-    try {
-      step();
-    } catch (const Failure& failure) {
-      message = failure.message();
-    } catch (...) {
-      message = "another exception";
-    }
-    allocation_limit = SIZE_MAX;
-    return message;
-  };
-  std::string written;
-  {
-    Text_File file(std::make_unique<testing::Memory_Output>(written));
-    file.write_line({"-- ", "Abstract"});
-    EXPECT_EQ(failure_of([&file, &big] {
-                file.write_line({"-- ", big});
-              }),
-              "cannot complete \"memory\": out of memory");
-  }  // not closed, as when a failure ends the run
-  EXPECT_EQ(written, "-- Abstract\n");
-  testing::Memory_Input input("a\n" + big, {1'000'000});
-  Line_Reader reader(input);
-  EXPECT_EQ(reader.read_line(), "a");
-  EXPECT_EQ(failure_of([&reader] { reader.read_line(); }), "cannot read \"memory\": out of memory");
 }
 
 }  // namespace
