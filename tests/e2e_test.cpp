@@ -287,7 +287,8 @@ TEST(E2e, RunKeepsExistingFilesAndASecondRunChangesNothing) {
 // standard input at their steps, input errors, failures, limits, shared
 // input, and how a diagnostic shows any byte.
 TEST(E2e, RunsThatEndEarly) {
-  const std::string l = "l\x1b\n";  // a list name no terminal should see raw
+  const std::string l = "l\x1b\n";   // a list name no terminal should see raw
+  const std::string stem(200, 'p');  // its package spec is longer than its main file
   const std::string licence = numbered_licence(4096), missing = "\": No such file or directory";
   const std::string ended = banner + version + pause + "\n",
                     eof = "cannot read standard input: end of file";
@@ -361,6 +362,8 @@ TEST(E2e, RunsThatEndEarly) {
        banner + version + pause, "(sleep 1; cat $IN) | RUN 2>$ERR | head -c 87 >$OUT"},
       {"Abstract.txt", std::string(800, 'A'), {"link"}, "cannot write \"demo/demo/src/demo.adb\": File too large",
        "demo.adb 24", "\nJane\n", dialogue, "ulimit -f 1 && RUN <$IN >$OUT 2>$ERR"},
+      {l, "demo\ndemo\n" + stem + "\n", {l}, "cannot write \"demo/" + stem + "/src/lib/" + stem + ".ads\": File too large",
+       "demo.adb 26 " + stem + ".ads 21", "\nJane\n", dialogue, "set -o posix; ulimit -f 1 && RUN <$IN >$OUT 2>$ERR"},
 #if !defined(__SANITIZE_ADDRESS__)  // the sanitizer's allocator does not run out politely
       {"Abstract.txt", "@/dev/zero", {"link"}, "cannot read \"Abstract.txt\": out of memory", "", "\n",
        ended, "ulimit -v 262144 && RUN <$IN >$OUT 2>$ERR"},
@@ -370,8 +373,9 @@ TEST(E2e, RunsThatEndEarly) {
   for (const auto& c : cases) {
     Scratch dir;
     dir.write(l, "demo\ndemo\n");
-    for (const char* name : {"demo", "here", "there/src/lib/there.ads", "null", "pipe", "loop"}) {
-      dir.make_dirs("demo/" + std::string(name) + "/src/lib");
+    for (const std::string name :
+         {"demo", "here", "there/src/lib/there.ads", "null", "pipe", "loop", stem.c_str()}) {
+      dir.make_dirs("demo/" + name + "/src/lib");
     }
     fs::create_symlink("/dev/null", dir.path("demo/null/src/lib/null.ads"));
     fs::create_symlink("loop.ads", dir.path("demo/loop/src/lib/loop.ads"));
