@@ -43,9 +43,7 @@ std::size_t allocation_limit = SIZE_MAX;  // larger allocations fail
   return memory;
 }
 [[gnu::noinline]] void operator delete(void* memory) noexcept { std::free(memory); }
-[[gnu::noinline]] void operator delete(void* memory, std::size_t /*size*/) noexcept {
-  std::free(memory);
-}
+[[gnu::noinline]] void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 
 namespace adaskel::testing {
 namespace {
@@ -276,8 +274,7 @@ TEST(E2e, RunKeepsExistingFilesAndASecondRunChangesNothing) {
       {"demo/x-y\r/src/lib/x-y\r.ads", package("X.Y\r")},
   };
   EXPECT_EQ(dir.files(), files);
-  const Run_Result second = dir.run({"l"}, "\nSomeone Else");
-  EXPECT_EQ(second.out, dialogue);
+  EXPECT_EQ(dir.run({"l"}, "\nSomeone Else").out, dialogue);
   EXPECT_EQ(dir.files(), files);
 }
 

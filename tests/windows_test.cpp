@@ -105,6 +105,8 @@ TEST(WindowsReason, ThePosixWordsOrTheSystemsWithoutPeriod) {
   };
   // clang-format on
   for (const auto& [error, words] : cases) EXPECT_EQ(reason(error), words) << error;
+  EXPECT_TRUE(ends_input(ERROR_BROKEN_PIPE) && ends_input(ERROR_HANDLE_EOF) &&
+              !ends_input(ERROR_NO_DATA));
   const std::string own = reason(ERROR_INVALID_FUNCTION);
   EXPECT_FALSE(own.empty() || own.ends_with('.') || own.find_first_of("\r\n") != std::string::npos)
       << own;

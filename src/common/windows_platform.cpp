@@ -53,8 +53,7 @@ std::optional<std::size_t> read_some(HANDLE handle, char* buffer, std::size_t si
   DWORD got = 0;
   const auto wanted = static_cast<DWORD>(std::min<std::size_t>(size, 1 << 30));
   if (::ReadFile(handle, buffer, wanted, &got, nullptr) != 0) return got;
-  const DWORD error = ::GetLastError();
-  if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF) return 0;
+  if (windows::ends_input(::GetLastError())) return 0;
   return std::nullopt;
 }
 

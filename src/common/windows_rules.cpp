@@ -52,6 +52,10 @@ std::string reason(unsigned long error) {
   return size > 0 ? utf8({text, size}) : "system error " + std::to_string(error);
 }
 
+bool ends_input(unsigned long error) {
+  return error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF;
+}
+
 std::optional<std::wstring> system_name(const std::string& path, std::string& why) {
   const auto refuse = [&why](const char* problem) -> std::optional<std::wstring> {
     why = problem;

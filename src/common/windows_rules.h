@@ -21,6 +21,10 @@ std::string utf8(std::wstring_view text);
 // else the system's own, without their closing period and line end.
 std::string reason(unsigned long error);
 
+// Whether a read that failed with `error` met the end of its input: a pipe
+// whose writer has gone, or the end of a file.
+bool ends_input(unsigned long error);
+
 // `path` in the system's UTF-16, or nothing, with `why` set, when it cannot
 // name the file it says: it holds a NUL byte, is not valid UTF-8, is too
 // long, or one of its names ends in a dot or a blank, which Windows drops.
