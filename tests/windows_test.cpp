@@ -105,8 +105,9 @@ TEST(WindowsReason, ThePosixWordsOrTheSystemsWithoutPeriod) {
   };
   // clang-format on
   for (const auto& [error, words] : cases) EXPECT_EQ(reason(error), words) << error;
-  EXPECT_TRUE(ends_input(ERROR_BROKEN_PIPE) && ends_input(ERROR_HANDLE_EOF) &&
-              !ends_input(ERROR_NO_DATA));
+  const bool ends[] = {ends_input(ERROR_BROKEN_PIPE), ends_input(ERROR_HANDLE_EOF),
+                       ends_input(ERROR_NO_DATA)};
+  EXPECT_TRUE(ends[0] && ends[1] && !ends[2]);
   const std::string own = reason(ERROR_INVALID_FUNCTION);
   EXPECT_FALSE(own.empty() || own.ends_with('.') || own.find_first_of("\r\n") != std::string::npos)
       << own;
