@@ -2,7 +2,7 @@
 # Small plausible faults in the Windows platform, one per entry, planted one at
 # a time by a mutation tool that rebuilds the MinGW-w64 build and runs its
 # tests under Wine: (id, file, old, new, what a Windows user would see).
-W, R = "src/common/windows_platform.cpp", "src/common/windows_rules.cpp"
+W, R = "src/platform/windows_platform.cpp", "src/platform/windows_rules.cpp"
 
 M = [
     # Console input.

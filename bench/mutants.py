@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
 # Small plausible faults, one per entry, planted one at a time by a mutation
 # tool to see which of them the tests catch: (id, file, old, new, what it does).
-C, LR, PP = "src/common/failure.cpp", "src/common/line_reader.cpp", "src/common/posix_platform.cpp"
+C, LR, PP = "src/common/failure.cpp", "src/common/line_reader.cpp", "src/platform/posix_platform.cpp"
 SS, TF = "src/common/string_set.cpp", "src/common/text_file.cpp"
 CO, RE, RU, SI = "src/driver/console.cpp", "src/driver/resources.cpp", "src/driver/run.cpp", "src/driver/start_image.cpp"
 CL, UN, UT, WN = ("src/unitlist/command_line.cpp", "src/unitlist/unit_name.cpp", "src/unitlist/unit_tables.cpp",

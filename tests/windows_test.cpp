@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "common/windows_rules.h"
+#include "platform/windows_rules.h"
 
 namespace adaskel::windows {
 namespace {

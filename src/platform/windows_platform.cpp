@@ -17,7 +17,7 @@
 #include <utility>
 
 #include "common/failure.h"
-#include "common/windows_rules.h"
+#include "platform/windows_rules.h"
 
 namespace adaskel {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-#include "common/windows_rules.h"
+#include "platform/windows_rules.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
