@@ -130,10 +130,34 @@ TEST(Diagnostics, QuoteAnyBytesSafely) {
       {std::string(1'000'000, 'x'), '"' + x500 + "\"...(999000 bytes)...\"" + x500 + '"'},
       {e250 + e250 + e250 + "x", '"' + e250 + "\"...(502 bytes)...\"" + e250.substr(2) + "x\""},
       {std::string(300, '\x01'), '"' + controls + "\"...(50 bytes)...\"" + controls + '"'},
+      {"\xe2\x80\xa8|\xe2\x80\xae" "ab\xe2" "AA\xe2\x80" "A", R"("\xe2\x80\xa8|\xe2\x80\xaeab\xe2AA\xe2\x80A")"},
+  };
+  // DEL, and the characters that would change how the line is shown, at the
+  // edges of their ranges: shown as bytes inside, as they are just outside.
+  const std::pair<std::uint32_t, std::uint32_t> hidden[] = {
+      {0x7f, 0x9f}, {0xad, 0xad}, {0x34f, 0x34f}, {0x600, 0x605}, {0x61c, 0x61c}, {0x6dd, 0x6dd},
+      {0x70f, 0x70f}, {0x890, 0x891}, {0x8e2, 0x8e2}, {0x115f, 0x1160}, {0x17b4, 0x17b5},
+      {0x180b, 0x180f}, {0x200b, 0x200f}, {0x2028, 0x202e}, {0x2060, 0x206f}, {0x3164, 0x3164},
+      {0xfe00, 0xfe0f}, {0xfeff, 0xfeff}, {0xffa0, 0xffa0}, {0xfff0, 0xfffb}, {0x110bd, 0x110bd},
+      {0x110cd, 0x110cd}, {0x13430, 0x1343f}, {0x1bca0, 0x1bca3}, {0x1d173, 0x1d17a}, {0xe0000, 0xe0fff},
   };
   // clang-format on
   for (const auto& [value, shown] : cases)
     EXPECT_EQ(adaskel::quoted(value), shown) << shown.substr(0, 40);
+  const auto utf8 = [](std::uint32_t c) {
+    const int tail = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+    std::string bytes(
+        1, static_cast<char>((tail ? 0xff00u >> (tail + 1) & 0xff : 0) | c >> (6 * tail)));
+    for (int i = tail - 1; i >= 0; --i) bytes += static_cast<char>(0x80 | (c >> (6 * i) & 0x3f));
+    return bytes;
+  };
+  for (const auto& [first, last] : hidden) {
+    for (const std::uint32_t c : {first - 1, first, last, last + 1}) {
+      const bool inside = c >= first && c <= last;
+      EXPECT_EQ(adaskel::escaped(utf8(c)).size(), utf8(c).size() * (inside ? 4 : 1))
+          << std::hex << c;
+    }
+  }
 }
 
 }  // namespace

@@ -2,24 +2,41 @@
 #include "common/failure.h"
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 namespace adaskel {
 namespace {
 
+// The characters that change how a line is shown without being ASCII
+// controls: the C1 controls, the line and paragraph separators, and every
+// invisible format character (Unicode's category Cf and the other default
+// ignorables), among them the bidirectional controls, which would show a
+// value in an order other than its bytes. Shown as their bytes, they can
+// neither rearrange a diagnostic nor make two values look the same.
+constexpr std::pair<char32_t, char32_t> hidden[] = {
+    {0x80, 0x9f},       {0xad, 0xad},       {0x34f, 0x34f},     {0x600, 0x605},
+    {0x61c, 0x61c},     {0x6dd, 0x6dd},     {0x70f, 0x70f},     {0x890, 0x891},
+    {0x8e2, 0x8e2},     {0x115f, 0x1160},   {0x17b4, 0x17b5},   {0x180b, 0x180f},
+    {0x200b, 0x200f},   {0x2028, 0x202e},   {0x2060, 0x206f},   {0x3164, 0x3164},
+    {0xfe00, 0xfe0f},   {0xfeff, 0xfeff},   {0xffa0, 0xffa0},   {0xfff0, 0xfffb},
+    {0x110bd, 0x110bd}, {0x110cd, 0x110cd}, {0x13430, 0x1343f}, {0x1bca0, 0x1bca3},
+    {0x1d173, 0x1d17a}, {0xe0000, 0xe0fff},
+};
+
 // The length of the character that `rest` starts with when it is printable
-// ASCII or a valid UTF-8 sequence other than a C1 control; 0 when its first
-// byte has to be escaped.
+// ASCII or a valid UTF-8 sequence of a character not hidden; 0 when its
+// first byte has to be escaped.
 std::size_t character_length(std::string_view rest) {
   const auto byte = [rest](std::size_t i) { return static_cast<unsigned char>(rest[i]); };
   const unsigned lead = byte(0);
   if (lead < 0x80) return lead >= 0x20 && lead != 0x7f ? 1 : 0;
-  // The second byte's range narrows after some leads, which keeps out the C1
-  // controls, overlong forms, surrogates and code points above U+10FFFF.
+  // The second byte's range narrows after some leads, which keeps out
+  // overlong forms, surrogates and code points above U+10FFFF.
   std::size_t length = 0;
   unsigned low = 0x80, high = 0xbf;
   if (lead >= 0xc2 && lead <= 0xdf) {
     length = 2;
-    if (lead == 0xc2) low = 0xa0;
   } else if (lead >= 0xe0 && lead <= 0xef) {
     length = 3;
     if (lead == 0xe0) low = 0xa0;
@@ -30,10 +47,15 @@ std::size_t character_length(std::string_view rest) {
     if (lead == 0xf4) high = 0x8f;
   }
   if (length == 0 || rest.size() < length || byte(1) < low || byte(1) > high) return 0;
-  for (std::size_t i = 2; i < length; ++i) {
+  auto point = static_cast<char32_t>(lead & (0x7fU >> length));
+  for (std::size_t i = 1; i < length; ++i) {
     if (byte(i) < 0x80 || byte(i) > 0xbf) return 0;
+    point = point << 6 | (byte(i) & 0x3fU);
   }
-  return length;
+  const bool is_hidden = std::any_of(std::begin(hidden), std::end(hidden), [point](auto range) {
+    return point >= range.first && point <= range.second;
+  });
+  return is_hidden ? 0 : length;
 }
 
 // Appends the shown form of the character or byte that `rest` starts with;

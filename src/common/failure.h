@@ -27,9 +27,11 @@ class Failure : public std::exception {
 // terminal as part of one line:
 // 1. A backslash becomes "\\" and a double quote "\"".
 // 2. NUL, tab, line feed and carriage return become "\0", "\t", "\n", "\r".
-// 3. Every other control character (bytes 1-31, 127, and U+0080 to U+009F
-//    in UTF-8) and every byte that is not part of valid UTF-8 becomes "\x"
-//    and two lower-case hex digits, one escape per byte.
+// 3. Every other control character (bytes 1-31 and 127), every character
+//    that changes how a line is shown without being one (the C1 controls,
+//    U+2028 and U+2029, the bidirectional controls and the other invisible
+//    format characters) and every byte that is not part of valid UTF-8
+//    becomes "\x" and two lower-case hex digits, one escape per byte.
 // 4. Every other character, printable ASCII or valid UTF-8, stays as it is.
 std::string escaped(std::string_view text);
 
