@@ -6,6 +6,7 @@
 #include <linux/close_range.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -223,6 +224,34 @@ class Terminal_Run {
   pid_t pid_ = -1;
 };
 
+// Starts bash -c `line`, standard input from `input` unless it is -1. A
+// line that execs the program leaves no shell between it and a signal.
+pid_t spawn(const std::string& line, int input = -1) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    if (input >= 0) ::dup2(input, 0);
+    ::execl("/bin/bash", "bash", "-c", line.c_str(), nullptr);
+    ::_exit(127);
+  }
+  return pid;
+}
+
+// The wait status of `pid` once it has ended; -1 when it had not ended
+// within 120 seconds, and was killed.
+int wait_status(pid_t pid) {
+  int status = -1;
+  for (int i = 0; i < 120'000; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(1))) {
+    if (::waitpid(pid, &status, WNOHANG) == pid) break;
+  }
+  if (!WIFEXITED(status) && !WIFSIGNALED(status)) {
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    status = -1;
+  }
+  forget_killed_clocks();
+  return status;
+}
+
 const std::string banner = "We are the 2026-12-31 22:59:00\n", version = "The version is 1.0\n";
 const std::string pause = "Press 'Enter' to continu, Ctrl+D else";
 const std::string name_prompt = "Enter your name : ";
@@ -343,7 +372,8 @@ TEST(E2e, RunsThatEndEarly) {
       {"", "", {"/dev/null"}, "", "", "\n", not_regular("/dev/null")},
       {"", "", {"\x1b[2J\\\n"}, "", "", "\n", not_regular("\x1b[2J\\\n")},
       {"", "", {"link", "0"}, "", "", "\n", banner + version + pause + "Max lines is not a positive.\n"},
-      {"", "", {"link", " 2#1#E1 ", "third"}, eof, "", "\n"},
+      {"", "", {"link", " 2#1#E1 ", "third"}, eof, "", "\n", dialogue + "adaskel: error: " + eof + "\n",
+       "RUN <$IN >$OUT 2>&1; s=$?; tail -n 1 $OUT >$ERR; exit $s"},  // one stream: the diagnostic on a line of its own
       {l, "demo\n", {l}, no_line_2, "demo.adb 1"},
       {l, "demo\n", {l, "1"}, no_line_2, "demo.adb 1"},
       {l, "demo\ndemo\nhere\nnowhere\nthere\n", {l}, cannot("nowhere", "No such file or directory"),
@@ -374,6 +404,8 @@ TEST(E2e, RunsThatEndEarly) {
 #if !defined(__SANITIZE_ADDRESS__)  // the sanitizer's allocator does not run out politely
       {"Abstract.txt", "@/dev/zero", {"link"}, "cannot read \"Abstract.txt\": out of memory", "", "\n",
        ended, "ulimit -v 262144 && RUN <$IN >$OUT 2>$ERR"},
+      {"", "", {"link"}, "cannot read standard input: out of memory", "", "\n" + std::string(40 << 20, 'n') + "\nrest\n",
+       dialogue + "\nrest\n", "{ ulimit -v 65536 && RUN; s=$?; tr -d n; exit $s; } <$IN >$OUT 2>$ERR"},
 #endif
     // clang-format on
   };
@@ -449,17 +481,12 @@ TEST(E2e, InterruptsLeaveOnlyWholeFiles) {
     for (const auto& [path, text] : whole) {
       if (path.ends_with(".ads") || path.ends_with(".adb")) fs::remove(dir.path(path));
     }
-    const std::string line = (ignored ? "trap '' " + std::to_string(signal) + "; " : "") +
-                             dir.command({"l"}, frozen_clock, "exec ") +
-                             " <answers >/dev/null 2>&1";
-    const pid_t pid = ::fork();
-    if (pid == 0) ::execl("/bin/bash", "bash", "-c", line.c_str(), nullptr);
+    const pid_t pid =
+        spawn((ignored ? "trap '' " + std::to_string(signal) + "; " : "") +
+              dir.command({"l"}, frozen_clock, "exec ") + " <answers >/dev/null 2>&1");
     std::this_thread::sleep_for(whole_run * part);
     if (signal != 0) ::kill(pid, signal);
-    int status = -1;
-    ::waitpid(pid, &status, 0);
-    forget_killed_clocks();
-    return status;
+    return wait_status(pid);
   };
   const auto begin = std::chrono::steady_clock::now();
   ASSERT_EQ(run(0, 0), 0);
@@ -478,6 +505,69 @@ TEST(E2e, InterruptsLeaveOnlyWholeFiles) {
   EXPECT_GT(cut_short, 0);
   EXPECT_EQ(run(SIGHUP, 0.5, true), 0);  // ignored, it stays so
   EXPECT_EQ(dir.files(), whole);
+}
+
+// Any signal that would end the process, sent as a large main file (the
+// only file) is created (0), as it is written (1) or once it is written (2),
+// waits for the file to be whole and closed, and never for standard output,
+// here blocked for good: the run then ends by that signal.
+TEST(E2e, SignalsWaitForTheFileNotForOutput) {
+  Scratch dir;
+  dir.write("Abstract.txt", std::string(2 << 20, 'A') + "\n");  // for a main file of 2 MiB
+  dir.write("l", "demo\ndemo\n");
+  dir.make_dirs("demo/demo/src");
+  const std::string main_file = dir.path("demo/demo/src/demo.adb"), fifo = dir.path("out");
+  ASSERT_EQ(dir.run({"l"}, "\nJane\n").status, 0);
+  const std::string whole = Scratch::read_file(main_file);
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const int output = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const int watch = ::inotify_init1(IN_CLOEXEC);
+  ::inotify_add_watch(watch, dir.path("demo/demo/src").c_str(), IN_CREATE);
+  const std::pair<int, int> cases[] = {
+      {SIGQUIT, 0}, {SIGUSR1, 0}, {SIGUSR2, 0}, {SIGALRM, 0},   {SIGVTALRM, 0}, {SIGPROF, 0},
+      {SIGXCPU, 0}, {SIGPWR, 0},  {SIGIO, 0},   {SIGSTKFLT, 0}, {SIGRTMIN, 0},  {SIGRTMAX, 0},
+      {SIGINT, 0},  {SIGQUIT, 1}, {SIGUSR1, 1}, {SIGTERM, 2},
+  };
+  char bytes[65536] = {};
+  for (const auto& [signal, moment] : cases) {
+    fs::remove(main_file);
+    int input[2];
+    ASSERT_EQ(::pipe2(input, O_CLOEXEC), 0);
+    const pid_t pid =
+        spawn("ulimit -c 0; " + dir.command({"l"}, frozen_clock, "exec ") + " >" + fifo, input[0]);
+    ::close(input[0]);
+    EXPECT_EQ(::write(input[1], "\n", 1), 1);
+    // Once the name is asked for, the output is filled through a second
+    // opening of it, so that the program's own stays blocking.
+    std::string shown;
+    pollfd ready{output, POLLIN, 0};
+    while (!shown.ends_with(name_prompt) && ::poll(&ready, 1, 10'000) == 1) {
+      const ssize_t got = ::read(output, bytes, sizeof bytes);
+      shown.append(bytes, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+    }
+    const int filler = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    while (::write(filler, bytes, sizeof bytes) > 0) {
+    }
+    ::close(filler);
+    EXPECT_EQ(::write(input[1], "Jane\n", 5), 5);
+    pollfd created{watch, POLLIN, 0};
+    EXPECT_EQ(::poll(&created, 1, 10'000), 1) << shown;
+    EXPECT_GT(::read(watch, bytes, sizeof bytes), 0);
+    const auto least = static_cast<off_t>(moment == 0 ? 0 : moment == 1 ? 1 : whole.size());
+    struct stat file {};
+    for (int i = 0;
+         i < 10'000'000 && (::stat(main_file.c_str(), &file) != 0 || file.st_size < least);)
+      ++i;
+    ::kill(pid, signal);
+    const int status = wait_status(pid);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal << ": " << status;
+    EXPECT_TRUE(Scratch::read_file(main_file) == whole) << signal;
+    ::close(input[1]);
+    while (::read(output, bytes, sizeof bytes) > 0) {
+    }
+  }
+  ::close(watch);
+  ::close(output);
 }
 
 // Each prompt is on the screen before the program waits for a key, and the

@@ -65,12 +65,14 @@ class Platform : public Clock {
   // given back.
   virtual void unread_input(std::string_view bytes) = 0;
 
-  // From now on, an interrupt (Ctrl+C, a request to terminate, a hang-up)
-  // waits while a file is written: it takes effect before the next file is
-  // created, or at release_interrupts(). One that is ignored stays ignored.
+  // From now on, a signal that would end the process (Ctrl+C, Ctrl+\, a
+  // request to terminate, a hang-up, any other that another process can
+  // send, but for SIGKILL) waits while a file is written: it takes effect
+  // before the next file is created, or at release_interrupts(). One that is
+  // ignored stays ignored.
   virtual void hold_interrupts() = 0;
-  // Lets an interrupt that waited take effect, ending the process as it
-  // would have ended it at once, and gives interrupts their effect back.
+  // Lets a signal that waited take effect at once, ending the process as it
+  // would have ended it on arrival, and gives signals their effect back.
   virtual void release_interrupts() = 0;
 
   // Opens an existing file for reading, or throws Failure.

@@ -15,6 +15,23 @@
 namespace adaskel::driver {
 namespace {
 
+// While it lives, a signal that would end the process waits for the file in
+// progress to be whole and closed. When it ends, with the last file or with
+// a failure, a signal that waited takes effect before anything more is
+// written: a standard output that blocks cannot hold it off.
+class Files_Being_Written {
+ public:
+  explicit Files_Being_Written(Platform& platform) : platform_(platform) {
+    platform_.hold_interrupts();
+  }
+  ~Files_Being_Written() { platform_.release_interrupts(); }
+  Files_Being_Written(const Files_Being_Written&) = delete;
+  Files_Being_Written& operator=(const Files_Being_Written&) = delete;
+
+ private:
+  Platform& platform_;
+};
+
 generate::Header_Values header_values(const Run_Context& context) {
   return {context.abstract_line, context.units->unit_names, context.author_name,
           context.licence_lines, context.start_image,       *context.version_line};
@@ -56,7 +73,7 @@ void run(Platform& platform, Console& console, const unitlist::Arguments& argume
   unitlist::derive_unit_names(units);
 
   const generate::Header_Values header = header_values(context);
-  platform.hold_interrupts();  // so that every file is left whole
+  const Files_Being_Written files(platform);
   generate::write_main_file(platform, header, units);
   generate::write_package_files(platform, header, units);
 }
@@ -88,7 +105,6 @@ int run_main(Platform& platform, const unitlist::Arguments& arguments) {
   } catch (const std::exception& failure) {
     report_failure(platform, console, escaped(failure.what()));
   }
-  platform.release_interrupts();
   return status;
 }
 

@@ -60,17 +60,45 @@ ssize_t read_some(int fd, char* buffer, std::size_t size) {
   }
 }
 
-// The interrupt that arrived while interrupts were held, or 0. Global, as
-// only such a variable may be set by a signal handler.
-volatile std::sig_atomic_t held_interrupt = 0;
-constexpr int interrupts[] = {SIGINT, SIGTERM, SIGHUP};
+// The signal that arrived while signals were held, or 0. Global, as only
+// such a variable may be set by a signal handler.
+volatile std::sig_atomic_t held_signal = 0;
 
-extern "C" void hold_interrupt(int signal) { held_interrupt = signal; }
+extern "C" void hold_signal(int signal) { held_signal = signal; }
 
-// Ends the process by the interrupt that was held, if any, as it would have
-// ended at once.
-void take_held_interrupt() {
-  const int signal = held_interrupt;
+// Every signal that another process or the terminal can send and whose
+// default action ends the process, so that only SIGKILL can cut a file
+// short. Left out: the faults (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP,
+// SIGSYS, SIGABRT), which mean a defect and act at once, and SIGPIPE and
+// SIGXFSZ, ignored for the whole run. The real-time signals follow.
+constexpr int ending_signals[] = {
+    SIGINT,    SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU,
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+#ifdef SIGIO
+    SIGIO,
+#elif defined(SIGPOLL)
+    SIGPOLL,
+#endif
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+};
+
+// Calls `action` with each signal that ending_signals describes.
+template <typename Action>
+void for_each_ending_signal(Action action) {
+  for (const int signal : ending_signals) action(signal);
+#ifdef SIGRTMIN
+  for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) action(signal);
+#endif
+}
+
+// Ends the process by the signal that was held, if any, as it would have
+// ended at once: a core-dumping one still dumps core.
+void take_held_signal() {
+  const int signal = held_signal;
   if (signal == 0) return;
   static_cast<void>(std::signal(signal, SIG_DFL));
   static_cast<void>(std::raise(signal));
@@ -205,27 +233,27 @@ void Posix_Platform::unread_input(std::string_view bytes) {
 
 void Posix_Platform::hold_interrupts() {
   struct sigaction holding {};
-  holding.sa_handler = hold_interrupt;
+  holding.sa_handler = hold_signal;
   holding.sa_flags = SA_RESTART;
-  for (const int signal : interrupts) {
+  for_each_ending_signal([&holding](int signal) {
     struct sigaction before {};
     if (::sigaction(signal, nullptr, &before) == 0 && before.sa_handler != SIG_IGN) {
       ::sigaction(signal, &holding, nullptr);
     }
-  }
+  });
   holding_ = true;
 }
 
 void Posix_Platform::release_interrupts() {
   if (!holding_) return;
-  for (const int signal : interrupts) {
+  for_each_ending_signal([](int signal) {
     struct sigaction now {};
-    if (::sigaction(signal, nullptr, &now) == 0 && now.sa_handler == hold_interrupt) {
+    if (::sigaction(signal, nullptr, &now) == 0 && now.sa_handler == hold_signal) {
       static_cast<void>(std::signal(signal, SIG_DFL));
     }
-  }
+  });
   holding_ = false;
-  take_held_interrupt();
+  take_held_signal();
 }
 
 std::time_t Posix_Platform::now() { return std::time(nullptr); }
@@ -249,7 +277,7 @@ bool Posix_Platform::is_regular_file(const std::string& path) {
 }
 
 std::unique_ptr<Output_File> Posix_Platform::create_unless_regular(const std::string& path) {
-  take_held_interrupt();  // the file before this one, if any, is whole and closed
+  take_held_signal();  // the file before this one, if any, is whole and closed
   if (holds_nul(path)) throw_failure("cannot create", path, "the name holds a NUL byte");
   // An exclusive create never opens what is already there, so nothing is
   // ever truncated or written into a device or a pipe, even when it appears
