@@ -13,7 +13,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -25,7 +24,6 @@
 #include <iterator>
 #include <map>
 #include <new>
-#include <random>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -224,12 +222,11 @@ class Terminal_Run {
   pid_t pid_ = -1;
 };
 
-// Starts bash -c `line`, standard input from `input` unless it is -1. A
-// line that execs the program leaves no shell between it and a signal.
-pid_t spawn(const std::string& line, int input = -1) {
+// Starts bash -c `line` in the working directory of the test. A line that
+// execs the program leaves no shell between it and a signal.
+pid_t spawn(const std::string& line) {
   const pid_t pid = ::fork();
   if (pid == 0) {
-    if (input >= 0) ::dup2(input, 0);
     ::execl("/bin/bash", "bash", "-c", line.c_str(), nullptr);
     ::_exit(127);
   }
@@ -461,113 +458,70 @@ TEST(E2e, LocalYearWithFewDescriptors) {
   EXPECT_NE(dir.read("demo/demo/src/demo.adb").find(year), std::string::npos);
 }
 
-// Signalled at random moments while it writes thousands of files, a run ends
-// by the signal, leaving only whole files, as an uninterrupted run's.
-TEST(E2e, InterruptsLeaveOnlyWholeFiles) {
-  Scratch dir;
-  std::string list = "demo\ndemo\n";
-  for (int k = 1; k <= 3000; ++k) {
-    list += "u-" + std::to_string(k) + "\n";
-    dir.make_dirs("demo/u-" + std::to_string(k) + "/src/lib");
-  }
-  dir.write("l", list);
-  dir.write("answers", "\nJane\n");
-  dir.make_dirs("demo/demo/src");
-  std::map<std::string, std::string> whole;  // the files of a whole run
-  std::chrono::duration<double> whole_run{};
-  // Signalled after `part` of a whole run, with no shell between; the signal
-  // ignored from the start, if so.
-  const auto run = [&](int signal, double part, bool ignored = false) {
-    for (const auto& [path, text] : whole) {
-      if (path.ends_with(".ads") || path.ends_with(".adb")) fs::remove(dir.path(path));
-    }
-    const pid_t pid =
-        spawn((ignored ? "trap '' " + std::to_string(signal) + "; " : "") +
-              dir.command({"l"}, frozen_clock, "exec ") + " <answers >/dev/null 2>&1");
-    std::this_thread::sleep_for(whole_run * part);
-    if (signal != 0) ::kill(pid, signal);
-    return wait_status(pid);
-  };
-  const auto begin = std::chrono::steady_clock::now();
-  ASSERT_EQ(run(0, 0), 0);
-  whole_run = std::chrono::steady_clock::now() - begin;
-  whole = dir.files();
-  std::mt19937 random(std::random_device{}());
-  int cut_short = 0;
-  for (int i = 0; i < 12; ++i) {
-    const int signal = std::array{SIGINT, SIGTERM, SIGHUP}[i % 3];
-    const int status = run(signal, std::uniform_real_distribution(0.0, 1.0)(random));
-    EXPECT_TRUE(status == 0 || (WIFSIGNALED(status) && WTERMSIG(status) == signal)) << status;
-    const std::map<std::string, std::string> left = dir.files();
-    for (const auto& [path, text] : left) EXPECT_EQ(text, whole.at(path)) << path;
-    cut_short += left.size() > 3 && left.size() < whole.size();
-  }
-  EXPECT_GT(cut_short, 0);
-  EXPECT_EQ(run(SIGHUP, 0.5, true), 0);  // ignored, it stays so
-  EXPECT_EQ(dir.files(), whole);
-}
-
-// Any signal that would end the process, sent as a large main file (the
-// only file) is created (0), as it is written (1) or once it is written (2),
-// waits for the file to be whole and closed, and never for standard output,
-// here blocked for good: the run then ends by that signal.
+// A signal that would end the process, sent as a large main file is created
+// (moment 0), as it is written (1) or once it is written (2), waits for the
+// file to be whole and closed. The run then ends by it: before the next file
+// is begun when it came at once, and never later for standard output, a
+// pipe that a second opening of it fills but for the dialogue, so that the
+// program's own stays blocking and its last line end blocks for good. An
+// ignored signal stays ignored.
 TEST(E2e, SignalsWaitForTheFileNotForOutput) {
   Scratch dir;
-  dir.write("Abstract.txt", std::string(2 << 20, 'A') + "\n");  // for a main file of 2 MiB
-  dir.write("l", "demo\ndemo\n");
+  dir.write("Abstract.txt", std::string(4 << 20, 'A') + "\n");  // files of 4 MiB, slow to make
+  dir.write("l", "demo\ndemo\nnext\n");
+  dir.write("answers", "\nJane\n");
   dir.make_dirs("demo/demo/src");
-  const std::string main_file = dir.path("demo/demo/src/demo.adb"), fifo = dir.path("out");
-  ASSERT_EQ(dir.run({"l"}, "\nJane\n").status, 0);
-  const std::string whole = Scratch::read_file(main_file);
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  const int output = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  dir.make_dirs("demo/next/src/lib");
+  const std::string main_file = "demo/demo/src/demo.adb", next = "demo/next/src/lib/next.ads";
+  ASSERT_EQ(dir.run({"l"}, "\nJane\n", "RUN <$IN >$OUT 2>$ERR", frozen_clock).status, 0);
+  const std::map<std::string, std::string> whole = dir.files();
+  ASSERT_EQ(::mkfifo(dir.path("out").c_str(), 0600), 0);
+  const int output = ::open(dir.path("out").c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  const std::string filler(std::size_t(::fcntl(output, F_GETPIPE_SZ)) + 1 - dialogue.size(), 'x');
   const int watch = ::inotify_init1(IN_CLOEXEC);
   ::inotify_add_watch(watch, dir.path("demo/demo/src").c_str(), IN_CREATE);
-  const std::pair<int, int> cases[] = {
-      {SIGQUIT, 0}, {SIGUSR1, 0}, {SIGUSR2, 0}, {SIGALRM, 0},   {SIGVTALRM, 0}, {SIGPROF, 0},
-      {SIGXCPU, 0}, {SIGPWR, 0},  {SIGIO, 0},   {SIGSTKFLT, 0}, {SIGRTMIN, 0},  {SIGRTMAX, 0},
-      {SIGINT, 0},  {SIGQUIT, 1}, {SIGUSR1, 1}, {SIGTERM, 2},
-  };
-  char bytes[65536] = {};
-  for (const auto& [signal, moment] : cases) {
-    fs::remove(main_file);
-    int input[2];
-    ASSERT_EQ(::pipe2(input, O_CLOEXEC), 0);
-    const pid_t pid =
-        spawn("ulimit -c 0; " + dir.command({"l"}, frozen_clock, "exec ") + " >" + fifo, input[0]);
-    ::close(input[0]);
-    EXPECT_EQ(::write(input[1], "\n", 1), 1);
-    // Once the name is asked for, the output is filled through a second
-    // opening of it, so that the program's own stays blocking.
-    std::string shown;
-    pollfd ready{output, POLLIN, 0};
-    while (!shown.ends_with(name_prompt) && ::poll(&ready, 1, 10'000) == 1) {
-      const ssize_t got = ::read(output, bytes, sizeof bytes);
-      shown.append(bytes, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
-    }
-    const int filler = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    while (::write(filler, bytes, sizeof bytes) > 0) {
-    }
-    ::close(filler);
-    EXPECT_EQ(::write(input[1], "Jane\n", 5), 5);
-    pollfd created{watch, POLLIN, 0};
-    EXPECT_EQ(::poll(&created, 1, 10'000), 1) << shown;
-    EXPECT_GT(::read(watch, bytes, sizeof bytes), 0);
-    const auto least = static_cast<off_t>(moment == 0 ? 0 : moment == 1 ? 1 : whole.size());
+  const auto grows_to = [&dir](const std::string& path, std::size_t size) {
     struct stat file {};
-    for (int i = 0;
-         i < 10'000'000 && (::stat(main_file.c_str(), &file) != 0 || file.st_size < least);)
+    for (int i = 0; i < 10'000'000 && (::stat(dir.path(path).c_str(), &file) != 0 ||
+                                       std::size_t(file.st_size) < size);)
       ++i;
-    ::kill(pid, signal);
-    const int status = wait_status(pid);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal << ": " << status;
-    EXPECT_TRUE(Scratch::read_file(main_file) == whole) << signal;
-    ::close(input[1]);
+  };
+  const struct {
+    int signal, moment;
+    bool ignored = false;
+  } cases[] = {
+      {SIGINT, 0},  {SIGTERM, 0}, {SIGHUP, 0},    {SIGQUIT, 0},      {SIGUSR1, 0},
+      {SIGUSR2, 0}, {SIGALRM, 0}, {SIGVTALRM, 0}, {SIGPROF, 0},      {SIGXCPU, 0},
+      {SIGPWR, 0},  {SIGIO, 0},   {SIGSTKFLT, 0}, {SIGRTMIN, 0},     {SIGRTMAX, 0},
+      {SIGQUIT, 1}, {SIGUSR1, 1}, {SIGTERM, 2},   {SIGHUP, 0, true},
+  };
+  char bytes[65536];
+  for (const auto& [signal, moment, ignored] : cases) {
+    fs::remove(dir.path(main_file));
+    fs::remove(dir.path(next));
     while (::read(output, bytes, sizeof bytes) > 0) {
     }
+    EXPECT_EQ(::write(output, filler.data(), filler.size()), ssize_t(filler.size()));
+    const pid_t pid =
+        spawn((ignored ? "trap '' " + std::to_string(signal) + "; " : "") + "ulimit -c 0; " +
+              dir.command({"l"}, frozen_clock, "exec ") + " <answers >out");
+    pollfd created{watch, POLLIN, 0};
+    EXPECT_EQ(::poll(&created, 1, 10'000), 1);
+    EXPECT_GT(::read(watch, bytes, sizeof bytes), 0);
+    grows_to(main_file, moment == 0 ? 0 : moment == 1 ? 1 : whole.at(main_file).size());
+    ::kill(pid, signal);
+    if (ignored) {
+      grows_to(next, whole.at(next).size());
+      ::kill(pid, SIGTERM);
+    }
+    const int status = wait_status(pid);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == (ignored ? SIGTERM : signal))
+        << signal << ": " << status;
+    const std::map<std::string, std::string> left = dir.files();
+    for (const auto& [path, text] : left) EXPECT_TRUE(text == whole.at(path)) << path << signal;
+    EXPECT_TRUE(left.contains(main_file)) << signal;
+    EXPECT_TRUE(moment > 0 || left.contains(next) == ignored) << signal;
   }
-  ::close(watch);
-  ::close(output);
 }
 
 // Each prompt is on the screen before the program waits for a key, and the

@@ -71,8 +71,9 @@ extern "C" void hold_signal(int signal) { held_signal = signal; }
 // short. Left out: the faults (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP,
 // SIGSYS, SIGABRT), which mean a defect and act at once, and SIGPIPE and
 // SIGXFSZ, ignored for the whole run. The real-time signals follow.
+// clang-format off
 constexpr int ending_signals[] = {
-    SIGINT,    SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU,
+    SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU,
 #ifdef SIGPWR
     SIGPWR,
 #endif
@@ -85,6 +86,7 @@ constexpr int ending_signals[] = {
     SIGSTKFLT,
 #endif
 };
+// clang-format on
 
 // Calls `action` with each signal that ending_signals describes.
 template <typename Action>
