@@ -132,32 +132,24 @@ TEST(Diagnostics, QuoteAnyBytesSafely) {
       {std::string(300, '\x01'), '"' + controls + "\"...(50 bytes)...\"" + controls + '"'},
       {"\xe2\x80\xa8|\xe2\x80\xae" "ab\xe2" "AA\xe2\x80" "A", R"("\xe2\x80\xa8|\xe2\x80\xaeab\xe2AA\xe2\x80A")"},
   };
-  // DEL, and the characters that would change how the line is shown, at the
-  // edges of their ranges: shown as bytes inside, as they are just outside.
-  const std::pair<std::uint32_t, std::uint32_t> hidden[] = {
-      {0x7f, 0x9f}, {0xad, 0xad}, {0x34f, 0x34f}, {0x600, 0x605}, {0x61c, 0x61c}, {0x6dd, 0x6dd},
-      {0x70f, 0x70f}, {0x890, 0x891}, {0x8e2, 0x8e2}, {0x115f, 0x1160}, {0x17b4, 0x17b5},
-      {0x180b, 0x180f}, {0x200b, 0x200f}, {0x2028, 0x202e}, {0x2060, 0x206f}, {0x3164, 0x3164},
-      {0xfe00, 0xfe0f}, {0xfeff, 0xfeff}, {0xffa0, 0xffa0}, {0xfff0, 0xfffb}, {0x110bd, 0x110bd},
-      {0x110cd, 0x110cd}, {0x13430, 0x1343f}, {0x1bca0, 0x1bca3}, {0x1d173, 0x1d17a}, {0xe0000, 0xe0fff},
-  };
   // clang-format on
   for (const auto& [value, shown] : cases)
     EXPECT_EQ(adaskel::quoted(value), shown) << shown.substr(0, 40);
-  const auto utf8 = [](std::uint32_t c) {
-    const int tail = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
-    std::string bytes(
-        1, static_cast<char>((tail ? 0xff00u >> (tail + 1) & 0xff : 0) | c >> (6 * tail)));
-    for (int i = tail - 1; i >= 0; --i) bytes += static_cast<char>(0x80 | (c >> (6 * i) & 0x3f));
-    return bytes;
-  };
-  for (const auto& [first, last] : hidden) {
-    for (const std::uint32_t c : {first - 1, first, last, last + 1}) {
-      const bool inside = c >= first && c <= last;
-      EXPECT_EQ(adaskel::escaped(utf8(c)).size(), utf8(c).size() * (inside ? 4 : 1))
-          << std::hex << c;
-    }
-  }
+  // DEL and the characters that would change how the line is shown, at the
+  // edges of their ranges: shown as bytes inside, as they are just outside.
+  const std::string outside =
+      "~\u00a0\u00ac\u00ae\u034e\u0350\u05ff\u0606\u061b\u061d\u06dc\u06de"
+      "\u070e\u0710\u088f\u0892\u08e1\u08e3\u115e\u1161\u17b3\u17b6\u180a\u1810\u200a\u2010\u2027"
+      "\u202f\u205f\u2070\u3163\u3165\ufdff\ufe10\ufefe\uff00\uff9f\uffa1\uffef\ufffc\U000110bc"
+      "\U000110be\U000110cc\U000110ce\U0001342f\U00013440\U0001bc9f\U0001bca4\U0001d172\U0001d17b"
+      "\U000dffff\U000e1000";
+  const std::string inside =
+      "\x7f\u0080\u009f\u00ad\u034f\u0600\u0605\u061c\u06dd\u070f\u0890"
+      "\u0891\u08e2\u115f\u1160\u17b4\u17b5\u180b\u180f\u200b\u200f\u2028\u202e\u2060\u206f\u3164"
+      "\ufe00\ufe0f\ufeff\uffa0\ufff0\ufffb\U000110bd\U000110cd\U00013430\U0001343f\U0001bca0"
+      "\U0001bca3\U0001d173\U0001d17a\U000e0000\U000e0fff";
+  EXPECT_EQ(adaskel::escaped(outside), outside);
+  EXPECT_EQ(adaskel::escaped(inside).size(), inside.size() * 4);
 }
 
 }  // namespace
