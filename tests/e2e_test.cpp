@@ -475,6 +475,7 @@ TEST(E2e, SignalsWaitForTheFileNotForOutput) {
     for (int i = 0; i < 10'000'000 && fs::file_size(dir.path(path), none) + 1 < size + 1;) ++i;
   };
   const struct {
+    // cppcheck-suppress unusedStructMember
     int signal, moment;
     bool ignored = false;
   } cases[] = {

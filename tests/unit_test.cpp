@@ -130,6 +130,7 @@ TEST(Diagnostics, QuoteAnyBytesSafely) {
       {std::string(1'000'000, 'x'), '"' + x500 + "\"...(999000 bytes)...\"" + x500 + '"'},
       {e250 + e250 + e250 + "x", '"' + e250 + "\"...(502 bytes)...\"" + e250.substr(2) + "x\""},
       {std::string(300, '\x01'), '"' + controls + "\"...(50 bytes)...\"" + controls + '"'},
+      // NOLINTNEXTLINE(misc-misleading-bidirectional): a right-to-left override, to be escaped
       {"\xe2\x80\xa8|\xe2\x80\xae" "ab\xe2" "AA\xe2\x80" "A", R"("\xe2\x80\xa8|\xe2\x80\xaeab\xe2AA\xe2\x80A")"},
   };
   // clang-format on
@@ -144,6 +145,7 @@ TEST(Diagnostics, QuoteAnyBytesSafely) {
       "\U000110be\U000110cc\U000110ce\U0001342f\U00013440\U0001bc9f\U0001bca4\U0001d172\U0001d17b"
       "\U000dffff\U000e1000";
   const std::string inside =
+      // NOLINTNEXTLINE(misc-misleading-bidirectional): the overrides are what is tried
       "\x7f\u0080\u009f\u00ad\u034f\u0600\u0605\u061c\u06dd\u070f\u0890"
       "\u0891\u08e2\u115f\u1160\u17b4\u17b5\u180b\u180f\u200b\u200f\u2028\u202e\u2060\u206f\u3164"
       "\ufe00\ufe0f\ufeff\uffa0\ufff0\ufffb\U000110bd\U000110cd\U00013430\U0001343f\U0001bca0"
