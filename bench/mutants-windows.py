@@ -4,7 +4,40 @@
 # tests under Wine: (id, file, old, new, what a Windows user would see).
 W, R = "src/platform/windows_platform.cpp", "src/platform/windows_rules.cpp"
 
-M = [
+# Each error the platform tells in the POSIX build's words, forgotten (its
+# label dropped, or a neighbouring code in its place): the diagnostic shows
+# the system's own sentence instead.
+WORDS = [
+    ("w-notfound", "    case ERROR_FILE_NOT_FOUND:\n", "", "a missing file"),
+    ("w-path", "    case ERROR_PATH_NOT_FOUND:\n", "", "a missing directory"),
+    ("w-netpath", "    case ERROR_PATH_NOT_FOUND:\n    case ERROR_BAD_NETPATH:", "    case ERROR_PATH_NOT_FOUND:",
+     "a missing network path"),
+    ("w-denied", "    case ERROR_ACCESS_DENIED:\n", "", "a refused access"),
+    ("w-share", "    case ERROR_SHARING_VIOLATION:\n", "", "a file in use"),
+    ("w-lock", "    case ERROR_SHARING_VIOLATION:\n    case ERROR_LOCK_VIOLATION:", "    case ERROR_SHARING_VIOLATION:",
+     "a locked file"),
+    ("w-diskfull", "    case ERROR_DISK_FULL:\n", "", "a full disk"),
+    ("w-full", "    case ERROR_HANDLE_DISK_FULL:", "    case ERROR_HANDLE_EOF:", "a full disk as a handle reports it"),
+    # Wine's own sentence for this one is "Broken pipe" too: only Windows shows the fault.
+    ("w-pipe", "    case ERROR_BROKEN_PIPE:\n", "", "a reader that has gone"),
+    ("w-nodata", "    case ERROR_NO_DATA:\n", "", "a pipe being closed"),
+    ("w-notconn", "    case ERROR_NO_DATA:\n    case ERROR_PIPE_NOT_CONNECTED:", "    case ERROR_NO_DATA:",
+     "a pipe with no reader"),
+    ("w-memory", "    case ERROR_NOT_ENOUGH_MEMORY:\n", "", "memory run out"),
+    ("w-outofmem", "    case ERROR_NOT_ENOUGH_MEMORY:\n    case ERROR_OUTOFMEMORY:", "    case ERROR_NOT_ENOUGH_MEMORY:",
+     "memory run out as the allocator reports it"),
+    ("w-toolong", "case ERROR_FILENAME_EXCED_RANGE:", "case ERROR_BUFFER_OVERFLOW:", "a path too long"),
+    ("w-readonly", "    case ERROR_WRITE_PROTECT: return \"Read-only file system\";\n", "", "a write-protected disk"),
+    ("w-toolarge", "    case ERROR_FILE_TOO_LARGE: return \"File too large\";\n", "", "a file past the size limit"),
+    ("w-notdir", "case ERROR_DIRECTORY:", "case ERROR_DIR_NOT_EMPTY:", "a directory name that is not one"),
+    ("w-loop", "case ERROR_CANT_RESOLVE_FILENAME:", "case ERROR_TOO_MANY_LINKS:", "a loop of symbolic links"),
+]
+
+M = [(ident, R, old, new, "the system's own words for " + what) for ident, old, new, what in WORDS] + [
+    ("w-period", R, " || text[size - 1] == L'.'", "", "the system's words keep their period"),
+    ("w-crlf", R, "text[size - 1] == L'\\n' || text[size - 1] == L'\\r' || ", "", "the system's words keep CR LF"),
+    ("w-cr", R, " || text[size - 1] == L'\\r'", "", "the system's words keep a carriage return"),
+    ("w-unknown", R, "\"system error \" + std::to_string(error)", "std::string()", "an unknown error told in no words"),
     # Console input.
     ("w-held", R, "held_return_ = !ended_ && kept > 0 && buffer[kept - 1] == '\\r';", "held_return_ = false;",
      "a name keeps its carriage return when the line feed comes in the next read"),
@@ -22,9 +55,11 @@ M = [
      "a console read as a pipe: carriage returns stay"),
     # End of input, and input shared with the next command.
     ("w-eof", R, "error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF", "error == ERROR_HANDLE_EOF",
-     "the end of a pipe is an error"),
+     "the end of a pipe on Windows is an error"),
     ("w-fail", R, "error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF", "error != 0",
      "a failed read taken for the end of the input"),
+    ("w-nowait", R, "error == ERROR_BROKEN_PIPE ||", "error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA ||",
+     "an empty PIPE_NOWAIT pipe taken for the end of the input"),
     ("w-byte", W, "*input_is_file_ ? size : 1", "size", "a pipe read past the lines used"),
     ("w-back", W, "if (!input_is_file_.value_or(false)) {", "if (true) {",
      "a file's bytes past the line kept, not given back"),
@@ -38,6 +73,8 @@ M = [
     ("w-blank", R, "    while (stem.ends_with(' ')) stem.pop_back();\n", "", "'nul .ads' not refused"),
     ("w-dirs", R, "    if (end == std::string::npos) return false;\n    start = end + 1;", "    return false;",
      "a device name as a directory not refused"),
+    ("w-devbslash", R, "const std::size_t end = path.find_first_of(\"/\\\\\", start);",
+     "const std::size_t end = path.find('/', start);", "a device name after a backslash not refused"),
     ("w-lpt", R, "stem.starts_with(\"lpt\")", "stem.starts_with(\"lpx\")", "lpt1 not refused"),
     ("w-conin", R, "stem == \"conin$\" ||", "", "conin$ not refused"),
     ("w-create", W, "if (windows::names_device(path)) throw_failure(\"cannot create\", path, \"not a regular file\");",
@@ -46,6 +83,10 @@ M = [
      "a list line ending in a dot lands elsewhere"),
     ("w-blankend", R, "(name.ends_with('.') || name.ends_with(' '))", "(name.ends_with('.'))",
      "a list line ending in a blank lands elsewhere"),
+    ("w-bslash", R, "    end = path.find_first_of(\"/\\\\\", start);", "    end = path.find('/', start);",
+     "sub.\\l.lst passed on: Windows opens sub\\l.lst"),
+    ("w-slash", R, "    end = path.find_first_of(\"/\\\\\", start);", "    end = path.find('\\\\', start);",
+     "demo/x./src passed on: Windows writes in demo/x/src"),
     ("w-here", R, "name != \".\" && name != \"..\" &&", "name != \"..\" &&", "./l refused as argument 1"),
     ("w-up", R, "name != \".\" && name != \"..\" &&", "name != \".\" &&", "sub/../l refused as argument 1"),
     ("w-nul", R, "if (path.find('\\0') != std::string::npos) return refuse(\"the name holds a NUL byte\");",
@@ -55,21 +96,32 @@ M = [
     ("w-strict", R, "CP_UTF8, MB_ERR_INVALID_CHARS,", "CP_UTF8, 0,", "bytes that are not UTF-8 replaced silently"),
     ("w-resize", R, "  name.resize(static_cast<std::size_t>(count));\n", "", "a non-ASCII name keeps NULs: dé.lst not found"),
     ("w-args", W, "if (wide == nullptr) return", "if (true) return", "arguments in the ANSI code page: dé.lst not found"),
-    # Creation and writing.
+    ("w-argv0", W, "for (int i = 1; i < count; ++i)", "for (int i = 0; i < count; ++i)",
+     "the program's own path taken for the list"),
+    # Reading, creating and writing files; the clock.
+    ("w-open", W, "nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);",
+     "nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);",
+     "a missing resource file created empty, and the run goes on with it"),
     ("w-new", W, "CREATE_NEW, FILE_ATTRIBUTE_NORMAL", "CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL", "an existing file overwritten"),
+    ("w-exists", W, "error != ERROR_FILE_EXISTS && ", "", "a file already there is a failure, not kept"),
+    ("w-regular", W, "if (*regular) return nullptr;", "if (!*regular) return nullptr;",
+     "a file already there is a failure; a directory there is passed over"),
     ("w-dir", W, "&&\n                       (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;", ";",
      "a directory at a target taken for a file to keep"),
+    ("w-dangling", W, "OPEN_ALWAYS,\n", "OPEN_EXISTING,\n", "a link that leads nowhere is a failure"),
+    ("w-emptyonly", W, "size.QuadPart == 0", "size.QuadPart != 0", "a link that leads nowhere is passed over"),
+    ("w-cut", R, "(written.rfind('\\n') + 1)", "written.rfind('\\n')",
+     "after a failed write the file loses the line end of its last whole line"),
+    ("w-cutfirst", R, "(written.rfind('\\n') + 1)", "(written.find('\\n') + 1)",
+     "after a failed write the file loses whole lines"),
     ("w-short", R, "bytes.remove_prefix(written);", "bytes = {};", "a short write taken as whole"),
     ("w-error", R, "if (const unsigned long error = write(bytes, written)) return error;",
      "if (write(bytes, written) != 0) break;", "a failed write taken as success"),
     ("w-out", W, "throw_stream_failure(\"cannot write to\", \"standard output\", reason(error));", "",
      "a full standard output ignored"),
-    # The words of errors.
-    ("w-path", R, "    case ERROR_PATH_NOT_FOUND:\n", "", "a missing directory told in other words"),
-    ("w-share", R, "    case ERROR_SHARING_VIOLATION:\n", "", "a file in use told in other words"),
-    ("w-nodata", R, "    case ERROR_NO_DATA:\n", "", "a closed pipe told in other words"),
-    ("w-full", R, "    case ERROR_HANDLE_DISK_FULL:", "    case ERROR_HANDLE_EOF:", "a full disk told in other words"),
-    ("w-period", R, " || text[size - 1] == L'.'", "", "the system's words keep their period"),
-    ("w-crlf", R, "text[size - 1] == L'\\n' || text[size - 1] == L'\\r' || ", "", "the system's words keep CR LF"),
-    ("w-unknown", R, "\"system error \" + std::to_string(error)", "std::string()", "an unknown error told in no words"),
+    ("w-stdout", W, "write_all(::GetStdHandle(STD_OUTPUT_HANDLE), bytes)", "write_all(::GetStdHandle(STD_ERROR_HANDLE), bytes)",
+     "the dialogue on standard error"),
+    ("w-stderr", W, "write_all(::GetStdHandle(STD_ERROR_HANDLE), bytes);", "write_all(::GetStdHandle(STD_OUTPUT_HANDLE), bytes);",
+     "diagnostics on standard output"),
+    ("w-year", W, "return local.wYear;", "return utc_fields.wYear;", "the header's year in UTC, not the local one"),
 ]

@@ -576,6 +576,8 @@ TEST(Windows, WritesWhatThePosixBuildWrites) {
       {"missing.lst", "\n"},
       {"demo.lst", "\n"},
       {"demo.lst", "\nJane\n", "RUN <$IN >/dev/full 2>$ERR"},
+      {"demo.lst", "\n", "mv gpl.txt g; RUN <$IN >$OUT 2>$ERR; s=$?; mv g gpl.txt; exit $s"},
+      {"demo.lst", "\nJane\n", "cd demo/demo/src && ln -sf d demo.adb && RUN <$IN >$OUT 2>$ERR"},
   };
   const Environment frozen = faked_clock("2027-01-01 00:08:59");
   for (const auto& run : runs) {

@@ -18,31 +18,26 @@ using namespace std::string_literals;
 
 TEST(WindowsNames, RefusedTakenAndDevices) {
   // clang-format off
+  const std::string drops = "a name in it ends in a dot or a blank, which Windows drops";
   const std::pair<std::string, std::string> refused[] = {
       {"demo/x\0y.ads"s, "the name holds a NUL byte"}, {"b\xff.lst", "the name is not valid UTF-8"},
-      {"demo/x./src", "a name in it ends in a dot or a blank, which Windows drops"},
-      {"x ", "a name in it ends in a dot or a blank, which Windows drops"},
+      {"demo/x./src", drops}, {"x ", drops}, {"sub.\\l.lst", drops}, {"a \\b", drops},
       {std::string(32768, 'a'), "File name too long"},
   };
   const std::pair<std::string, std::wstring> taken[] = {
       {"./l", L"./l"}, {"sub/../l", L"sub/../l"}, {"d\xc3\xa9.lst", L"d\u00e9.lst"}, {"", L""},
       {"\xf0\x9f\x98\x80\\x", L"\U0001F600\\x"}, {"a.b/.x", L"a.b/.x"},
   };
+  const char* devices[] = {"con", "PRN", "demo/Aux.ads", "nul.tar.gz", "COM0", "demo/com9/src",
+                           "lPt5.x", "lpt9", "conin$", "CONOUT$", "x\\nul ", "nul .ads"};
+  const char* files[] = {"co", "conx", "com", "com10", "comx", "lpt", "xnul", "null.ads", "con x"};
   // clang-format on
   std::string why;
-  for (const auto& [path, problem] : refused) {
-    EXPECT_FALSE(system_name(path, why)) << path;
-    EXPECT_EQ(why, problem) << path;
-  }
+  for (const auto& [path, problem] : refused)
+    EXPECT_EQ(system_name(path, why) ? "taken" : why, problem) << path;
   for (const auto& [path, name] : taken) EXPECT_EQ(system_name(path, why), name) << path;
-  for (const char* path : {"con", "PRN", "demo/Aux.ads", "nul.tar.gz", "COM0", "demo/com9/src",
-                           "lPt5.x", "lpt9", "conin$", "CONOUT$", "x\\nul ", "nul .ads"}) {
-    EXPECT_TRUE(names_device(path)) << path;
-  }
-  for (const char* path :
-       {"co", "conx", "com", "com10", "comx", "lpt", "xnul", "null.ads", "con x"}) {
-    EXPECT_FALSE(names_device(path)) << path;
-  }
+  for (const char* path : devices) EXPECT_TRUE(names_device(path)) << path;
+  for (const char* path : files) EXPECT_FALSE(names_device(path)) << path;
 }
 
 // Each row: the pieces the console hands out, in turn (then nothing), all it
@@ -93,24 +88,32 @@ TEST(WindowsWrite, ShortWritesGoOnAndAnErrorStops) {
   EXPECT_EQ(write_all(first, write), 0UL);
   EXPECT_EQ(write_all(second, write), disk_full);
   EXPECT_EQ(file + "|" + std::string(second), "abcdefg|hij");
+  EXPECT_EQ(unfinished_line("a\nb\ncd"), 2u);  // what a failed write cuts off again
 }
 
 // The POSIX words for what both systems mean alike; else the system's own.
 TEST(WindowsReason, ThePosixWordsOrTheSystemsWithoutPeriod) {
   // clang-format off
+  const std::string none = "No such file or directory", denied = "Permission denied",
+                    full = "No space left on device", memory = "Cannot allocate memory";
   const std::pair<DWORD, std::string> cases[] = {
-      {ERROR_PATH_NOT_FOUND, "No such file or directory"}, {ERROR_SHARING_VIOLATION, "Permission denied"},
-      {ERROR_HANDLE_DISK_FULL, "No space left on device"}, {ERROR_NO_DATA, "Broken pipe"},
-      {ERROR_OUTOFMEMORY, "Cannot allocate memory"}, {0xdeadbeef, "system error 3735928559"},
+      {ERROR_FILE_NOT_FOUND, none}, {ERROR_PATH_NOT_FOUND, none}, {ERROR_BAD_NETPATH, none},
+      {ERROR_ACCESS_DENIED, denied}, {ERROR_SHARING_VIOLATION, denied}, {ERROR_LOCK_VIOLATION, denied},
+      {ERROR_DISK_FULL, full}, {ERROR_HANDLE_DISK_FULL, full}, {ERROR_BROKEN_PIPE, "Broken pipe"},
+      {ERROR_NO_DATA, "Broken pipe"}, {ERROR_PIPE_NOT_CONNECTED, "Broken pipe"},
+      {ERROR_NOT_ENOUGH_MEMORY, memory}, {ERROR_OUTOFMEMORY, memory},
+      {ERROR_FILENAME_EXCED_RANGE, "File name too long"}, {ERROR_FILE_TOO_LARGE, "File too large"},
+      {ERROR_WRITE_PROTECT, "Read-only file system"}, {ERROR_DIRECTORY, "Not a directory"},
+      {ERROR_CANT_RESOLVE_FILENAME, "Too many levels of symbolic links"},
+      {0xdeadbeef, "system error 3735928559"},  // no words of its own: the number
   };
   // clang-format on
   for (const auto& [error, words] : cases) EXPECT_EQ(reason(error), words) << error;
   const bool ends[] = {ends_input(ERROR_BROKEN_PIPE), ends_input(ERROR_HANDLE_EOF),
-                       ends_input(ERROR_NO_DATA)};
+                       ends_input(ERROR_NO_DATA)};  // the last: an empty PIPE_NOWAIT pipe
   EXPECT_TRUE(ends[0] && ends[1] && !ends[2]);
   const std::string own = reason(ERROR_INVALID_FUNCTION);
-  EXPECT_FALSE(own.empty() || own.ends_with('.') || own.find_first_of("\r\n") != std::string::npos)
-      << own;
+  EXPECT_NE(own.find_last_of(".\r\n") + 1, own.size()) << own;  // not empty, no period, no line end
 }
 
 }  // namespace
