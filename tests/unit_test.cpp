@@ -97,9 +97,8 @@ TEST(UnitName, DerivesInPlaceOrFails) {
     unitlist::to_filename(text);
     EXPECT_EQ(text, name);
   }
-  for (std::string text : {"", "unit-", "-", "a--"}) {
+  for (std::string text : {"", "unit-", "-", "a--"})
     EXPECT_THROW(unitlist::to_filename(text), Failure) << text;
-  }
 }
 
 TEST(StringSet, ChecksEveryIndexAndPresence) {
