@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: GPL-2.0-or-later
-# Reproducible builds, the RPM and the Windows zip. Included from
+# Reproducible builds, the RPM, the Windows zip, the static tarballs and
+# the packages of a cross build. Included from
 # CMakeLists.txt after the install rules and before CPack; packaging/release
 # makes every release artifact with it.
 
@@ -19,6 +20,21 @@ if(WIN32)
   string(APPEND CMAKE_EXE_LINKER_FLAGS " -Wl,--no-insert-timestamp")
 endif()
 
+# The static program runs on any Linux: the C and C++ libraries are linked
+# in. A call that a static C library can serve only by loading shared
+# libraries at run time (user names, host names, character sets) is a
+# linker warning, and fails the link.
+if(ADASKEL_STATIC)
+  target_link_options(adaskel PRIVATE -static-pie -Wl,--fatal-warnings)
+endif()
+
+# A cross build packages for its target, which Debian and RPM name apart.
+# cmake/cpack-generator.cmake points dpkg-shlibdeps at the target's libraries.
+if(CMAKE_CROSSCOMPILING AND CMAKE_SYSTEM_PROCESSOR STREQUAL aarch64)
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
+  set(CPACK_RPM_PACKAGE_ARCHITECTURE aarch64)
+endif()
+
 if(WIN32)
   # The Windows install is the zip's folder, `cpack -G ZIP` in the MinGW-w64
   # build: adaskel-VERSION-win64/ with the program, the licence as a .txt
@@ -32,6 +48,14 @@ if(WIN32)
   install(TARGETS adaskel RUNTIME DESTINATION .)
   install(FILES COPYING RENAME COPYING.txt DESTINATION .)
   install(FILES README.md ${PROJECT_BINARY_DIR}/adaskel.html DESTINATION .)
+elseif(ADASKEL_STATIC)
+  # The tarball for any Linux, `cpack -G TGZ` in a static build:
+  # adaskel-VERSION-linux-ARCH/ with the program, the man page as it is
+  # (`man -l` reads it), the licence and the README.
+  unset(CPACK_PACKAGING_INSTALL_PREFIX)  # the tarball's folder is the prefix
+  set(CPACK_SYSTEM_NAME linux-${CMAKE_SYSTEM_PROCESSOR})
+  install(TARGETS adaskel RUNTIME DESTINATION .)
+  install(FILES adaskel.1 COPYING README.md DESTINATION .)
 else()
   # The RPM, `cpack -G RPM`: adaskel-VERSION-1.ARCH.rpm, its Requires worked
   # out from the binary, CPack's generic description replaced, the summary
