@@ -553,7 +553,7 @@ TEST(Windows, WritesWhatThePosixBuildWrites) {
     dir->write("device.lst", "demo\ndemo\nCom9\n");
     dir->write("gone.lst", "demo\ndemo\nnowhere\n");
     dir->write("zero.lst", "demo\ndemo\nx\0y\n"s);
-    dir->write(utf8 + ".lst", utf8 + "\n" + utf8 + "-x\nd\xc3\xa9-y\n");
+    dir->write(utf8 + ".lst", "d\xc3\xa9\nd\xc3\xa9-x\nd\xc3\xa9-y\n");
     dir->make_dirs("d\xc3\xa9/d\xc3\xa9/src");
     dir->make_dirs("d\xc3\xa9/d\xc3\xa9-y/src/lib");
     dir->make_dirs("sub");
