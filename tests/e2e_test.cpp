@@ -247,7 +247,7 @@ const std::string pause = "Press 'Enter' to continu, Ctrl+D else";
 const std::string name_prompt = "Enter your name : ";
 const std::string dialogue = banner + version + pause + name_prompt + "\n";
 // A limit of the run's address space, beyond what an emulator takes for itself.
-std::string address_space(int kib) {
+[[maybe_unused]] std::string address_space(int kib) {
   return "ulimit -v " + std::to_string(kib + ADASKEL_EMULATOR_KIB);
 }
 // The shell lines of runs that share standard input with a later command.
