@@ -182,7 +182,7 @@ M = [
     ("p-xfsz", PP, "static_cast<void>(std::signal(SIGXFSZ, SIG_IGN));", "", "a file-size limit kills the run"),
     ("p-tz", PP, "::tzset();", "", "the time zone loaded only when a header needs it"),
     ("p-cut", PP, "cut > 0 && ::ftruncate", "false && ::ftruncate", "a part line left at the end of a file"),
-    ("p-cut1", PP, "written.size() - (written.rfind('\\n') + 1)", "written.size() - written.rfind('\\n')",
+    ("p-cut1", "src/common/platform.h", "written.size() - (written.rfind('\\n') + 1)", "written.size() - written.rfind('\\n')",
      "a file cut back into its last whole line"),
     ("p-wait", PP, "if (errno != EAGAIN && errno != EWOULDBLOCK) return false;", "return false;",
      "a non-blocking stream fails the run"),

@@ -62,6 +62,7 @@ TEST(LineReader, FollowsTheLineRules) {
       EXPECT_EQ(got, lines) << ::testing::PrintToString(text.substr(0, 9)) << " by " << chunks[0];
     }
   }
+  EXPECT_EQ(unfinished_line("a\nb\ncd"), 2u);  // what a failed write cuts off again
 }
 
 TEST(WholeNumber, ReadsTheSyntax) {

@@ -39,6 +39,13 @@ class Output_File {
   virtual const std::string& path() const = 0;
 };
 
+// How many of the bytes that a failed write did put in a file follow their
+// last line feed: what Output_File::write cuts off again, so that the file
+// keeps whole lines.
+inline std::size_t unfinished_line(std::string_view written) {
+  return written.size() - (written.rfind('\n') + 1);
+}
+
 // The wall clock, apart so that what only reads the time needs nothing else.
 class Clock {
  public:

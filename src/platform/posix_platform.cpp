@@ -154,7 +154,7 @@ class Posix_Output_File final : public Output_File {
     // A line written in part is cut off again where the file lets it; the
     // write's error is the one to report either way.
     const std::string_view written = bytes.substr(0, bytes.size() - rest.size());
-    const auto cut = static_cast<off_t>(written.size() - (written.rfind('\n') + 1));
+    const auto cut = static_cast<off_t>(unfinished_line(written));
     [[maybe_unused]] const bool cut_off =
         cut > 0 && ::ftruncate(fd_, ::lseek(fd_, 0, SEEK_CUR) - cut) == 0;
     throw_system_failure("cannot write", path_, error);

@@ -121,7 +121,7 @@ class Windows_Output_File final : public Output_File {
     // write's error is the one to report either way.
     const std::string_view written = bytes.substr(0, bytes.size() - rest.size());
     LARGE_INTEGER cut{};
-    cut.QuadPart = -static_cast<LONGLONG>(windows::unfinished_line(written));
+    cut.QuadPart = -static_cast<LONGLONG>(unfinished_line(written));
     if (cut.QuadPart < 0 && ::SetFilePointerEx(handle_, cut, nullptr, FILE_CURRENT) != 0) {
       ::SetEndOfFile(handle_);
     }

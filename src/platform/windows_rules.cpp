@@ -126,8 +126,4 @@ unsigned long write_all(std::string_view& bytes, const Write& write) {
   return 0;
 }
 
-std::size_t unfinished_line(std::string_view written) {
-  return written.size() - (written.rfind('\n') + 1);
-}
-
 }  // namespace adaskel::windows

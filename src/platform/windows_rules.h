@@ -60,8 +60,4 @@ using Write = std::function<unsigned long(std::string_view, std::size_t&)>;
 // it was all, else the error that stopped it.
 unsigned long write_all(std::string_view& bytes, const Write& write);
 
-// How many of the bytes that a failed write did put in a file follow their
-// last line feed: what is cut off again, so that the file keeps whole lines.
-std::size_t unfinished_line(std::string_view written);
-
 }  // namespace adaskel::windows
