@@ -5,6 +5,7 @@
 // Windows, and everything that differs between the two lives in it.
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <ctime>
 #include <memory>
@@ -13,6 +14,10 @@
 #include <vector>
 
 namespace adaskel {
+
+// A 32-bit time_t ends in 2038: a build for a 32-bit system needs the C
+// library's 64-bit one.
+static_assert(sizeof(std::time_t) * CHAR_BIT >= 64, "time_t must be 64 bits wide");
 
 // A file opened for reading. Closed when destroyed.
 class Input_File {

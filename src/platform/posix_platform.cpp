@@ -19,6 +19,9 @@
 namespace adaskel {
 namespace {
 
+// Positions in files past 2 GiB (standard input may be one) need a 64-bit off_t.
+static_assert(sizeof(off_t) * CHAR_BIT >= 64, "off_t must be 64 bits wide");
+
 // The system takes paths as C strings; one holding a NUL byte would be cut
 // short there and name another file, so it is refused before any call.
 bool holds_nul(const std::string& path) { return path.find('\0') != std::string::npos; }
