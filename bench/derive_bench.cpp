@@ -49,7 +49,7 @@ void derive_one_long_line(benchmark::State& state) {
     state.PauseTiming();
     text = line;
     state.ResumeTiming();
-    adaskel::unitlist::to_filename(text);
+    adaskel::unitlist::to_filename(text, "bench.lst", 2);
     benchmark::DoNotOptimize(text.data());
   }
 }

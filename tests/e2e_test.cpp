@@ -6,7 +6,6 @@
 #include <linux/close_range.h>
 #include <poll.h>
 #include <pty.h>
-#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -344,8 +343,11 @@ TEST(E2e, RunsThatEndEarly) {
     Args arguments;
     std::string error, written, input = "\nJane\n", out = dialogue;
     std::string shell = "RUN <$IN >$OUT 2>$ERR";
+    Environment environment = stepping_clock;
   } cases[] = {
     // clang-format off
+      {"", "", {}, "cannot read the clock: no time", "", "\n", "", "RUN <$IN >$OUT 2>$ERR",
+       faked_clock("1970-01-01 00:59:59")},  // an hour east: -1, how time() fails
       {"Versions.lst", "-", {}, "cannot open \"Versions.lst" + missing, "", "\n", banner},
       {"Versions.lst", "\n", {}, "\"Versions.lst\" has no line to give the version", "", "\n", banner},
       {"Versions.lst", "0.9\n1.0\r\n\n", {}, "", "", "\n", banner + "The version is 1.0\r\n" + no_project},
@@ -378,9 +380,9 @@ TEST(E2e, RunsThatEndEarly) {
       {l, "", {l}, "the unit list is empty: it names no top directory", ""},
       {l, "demo\ndemo\n", {l, "1"}, "\"l\\x1b\\n\" has more than 1 line, the capacity", ""},
       {l, "demo\ndemo\nhere\n", {l, "2"}, "\"l\\x1b\\n\" has more than 2 lines, the capacity", ""},
-      {l, "demo\ndemo\nunit-\n", {l}, "the unit list line \"unit-\" ends in '-'", "", "\nJane\nrest",
-       dialogue + "rest", shared_file},
-      {l, "demo\ndemo\n\n\n", {l}, "the unit list has an empty line after its first line", ""},
+      {l, "demo\ndemo\nunit-\n", {l}, "\"l\\x1b\\n\":3: the unit list line \"unit-\" ends in '-'", "",
+       "\nJane\nrest", dialogue + "rest", shared_file},
+      {l, "demo\ndemo\nx\n\n\n", {"link"}, "link:4: the unit list has an empty line after its first line", ""},
       {"", "", {"link"}, "", written, "typed\nJane\nrest\n", dialogue + "rest\n", shared_file},
       {"", "", {}, "", "", "\nJane\nrest\n", banner + version + no_project + "Jane\nrest\n", shared_pipe},
       {"", "", {"link"}, "cannot write to standard output: No space left on device", "", "\n", "",
@@ -416,7 +418,7 @@ TEST(E2e, RunsThatEndEarly) {
     if (c.content.starts_with("@")) fs::create_symlink(c.content.substr(1), dir.path(c.file));
     if (c.content != "-" && !c.content.starts_with("@") && !c.file.empty())
       dir.write(c.file, c.content);
-    const Run_Result result = dir.run(c.arguments, c.input, c.shell);
+    const Run_Result result = dir.run(c.arguments, c.input, c.shell, c.environment);
     EXPECT_EQ(result.out, c.out) << c.error << ::testing::PrintToString(c.arguments);
     EXPECT_EQ(result.err, c.error.empty() ? "" : "adaskel: error: " + c.error + "\n");
     EXPECT_EQ(result.status, c.error.empty() ? 0 : 1) << c.error;
@@ -452,14 +454,15 @@ TEST(E2e, LocalYearWithFewDescriptors) {
   EXPECT_NE(dir.read("demo/demo/src/demo.adb").find(year), std::string::npos);
 }
 
-// A signal that would end the process, sent as a large main file is created
-// (moment 0), written (1) or whole (2), waits for the file to be closed. The
-// run then ends by it: before the next file when it came at once, and never
-// later for standard output, blocked for good by a second opening of its
-// pipe, filled but for the dialogue. An ignored signal (-1) stays ignored.
+// A signal that would end the process waits for the file in progress, and
+// then ends the run: before the next file, or, for the reserved signals 32
+// and 33, which can only be blocked, after the last one. Never later for
+// standard output, which blocks for good: its pipe is filled, by a second
+// opening of it, but for the dialogue. An ignored signal stays ignored.
+// strace sends each signal as the program starts one system call on one
+// file, so each row happens at its moment however busy the machine is.
 TEST(E2e, SignalsWaitForTheFileNotForOutput) {
   Scratch dir;
-  dir.write("Abstract.txt", std::string(4 << 20, 'A') + "\n");  // files of 4 MiB, slow to make
   dir.write("l", "demo\ndemo\nnext\n");
   dir.write("answers", "\nJane\n");
   dir.make_dirs("demo/demo/src");
@@ -470,47 +473,86 @@ TEST(E2e, SignalsWaitForTheFileNotForOutput) {
   ASSERT_EQ(::mkfifo(dir.path("out").c_str(), 0600), 0);
   const int output = ::open(dir.path("out").c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
   const std::string filler(std::size_t(::fcntl(output, F_GETPIPE_SZ)) + 1 - dialogue.size(), 'x');
-  const int watch = ::inotify_init1(IN_CLOEXEC);
-  ::inotify_add_watch(watch, dir.path("demo/demo/src").c_str(), IN_CREATE);
-  const auto grows_to = [&dir](const std::string& path, std::uintmax_t size) {
-    std::error_code none;  // a missing file has the size -1
-    for (int i = 0; i < 10'000'000 && fs::file_size(dir.path(path), none) + 1 < size + 1;) ++i;
-  };
-  // qemu-user gives the program the real-time signals two below: the ends are out of reach.
-  const int reach = ADASKEL_EMULATOR_KIB > 0 ? 2 : 0;
-  const std::pair<int, int> cases[] = {
-      {SIGINT, 0},  {SIGTERM, 0}, {SIGHUP, 0},    {SIGQUIT, 0},          {SIGUSR1, 0},
-      {SIGUSR2, 0}, {SIGALRM, 0}, {SIGVTALRM, 0}, {SIGPROF, 0},          {SIGXCPU, 0},
-      {SIGPWR, 0},  {SIGIO, 0},   {SIGSTKFLT, 0}, {SIGRTMIN + reach, 0}, {SIGRTMAX - reach, 0},
-      {SIGQUIT, 1}, {SIGUSR1, 1}, {SIGTERM, 2},   {SIGHUP, -1},
+  // Under qemu-user the program's signal n from 32 on is the host's n + 2,
+  // so its last two real-time signals are out of reach.
+  const int shift = ADASKEL_EMULATOR_KIB > 0 ? 2 : 0;
+  const auto sent = [shift](int signal) { return signal >= 32 ? signal + shift : signal; };
+  enum Moment { creating, writing, closing, ending };  // the main file's, then the run's
+  const struct {
+    int signal;
+    Moment moment;
+    bool next_written = false;  // whether the next file is written before the run ends
+    bool ignored = false;       // by the caller, from the start
+  } cases[] = {
+      {.signal = SIGINT, .moment = creating},
+      {.signal = SIGTERM, .moment = creating},
+      {.signal = SIGHUP, .moment = creating},
+      {.signal = SIGQUIT, .moment = creating},
+      {.signal = SIGUSR1, .moment = creating},
+      {.signal = SIGUSR2, .moment = creating},
+      {.signal = SIGALRM, .moment = creating},
+      {.signal = SIGVTALRM, .moment = creating},
+      {.signal = SIGPROF, .moment = creating},
+      {.signal = SIGXCPU, .moment = creating},
+      {.signal = SIGPWR, .moment = creating},
+      {.signal = SIGIO, .moment = creating},
+      {.signal = SIGSTKFLT, .moment = creating},
+      {.signal = SIGRTMIN, .moment = creating},
+      {.signal = SIGRTMAX - shift, .moment = creating},
+      {.signal = 32, .moment = creating, .next_written = true},
+      {.signal = 33, .moment = creating, .next_written = true},
+      {.signal = SIGQUIT, .moment = writing},
+      {.signal = SIGUSR1, .moment = writing},
+      {.signal = SIGTERM, .moment = closing},
+      {.signal = SIGTERM, .moment = ending, .next_written = true},
+      {.signal = SIGHUP, .moment = creating, .next_written = true, .ignored = true},
   };
   char bytes[65536];
-  for (const auto& [signal, moment] : cases) {
-    const bool ignored = moment < 0;  // from the start, and sent at once
+  for (const auto& c : cases) {
+    const std::string row = std::to_string(c.signal) + " at moment " + std::to_string(c.moment);
     fs::remove(dir.path(main_file));
     fs::remove(dir.path(next));
     while (::read(output, bytes, sizeof bytes) > 0) {
     }
-    EXPECT_EQ(::write(output, filler.data(), filler.size()), ssize_t(filler.size()));
+    const std::string fill = c.ignored ? "" : filler;  // an ignored signal lets the run end
+    ASSERT_EQ(::write(output, fill.data(), fill.size()), ssize_t(fill.size()));
+    // strace sends the signal as the program starts the call on the file,
+    // which it names as the program does, for a call that takes the path,
+    // and by its whole path, for calls on its descriptor. The line end that
+    // ends the run is the fifth write to standard output, after the banner,
+    // the version line and the two prompts.
+    const char* calls[] = {"openat", "write", "close", "write"};
+    const std::string call = calls[c.moment], file = c.moment == ending ? "out" : main_file;
+    const std::string strace = "exec strace -o trace --quiet=path-resolution -P " + file + " -P " +
+                               (fs::canonical(dir.path("")) / file).string() + " -e trace=" + call +
+                               " -e inject=" + call + ":signal=" + std::to_string(sent(c.signal)) +
+                               (c.moment == ending ? ":when=5 " : ":when=1 ");
     const pid_t pid =
-        spawn((ignored ? "trap '' " + std::to_string(signal) + "; " : "") + "ulimit -c 0; " +
-              dir.command({"l"}, frozen_clock, "exec ") + " <answers >out");
-    pollfd created{watch, POLLIN, 0};
-    EXPECT_TRUE(::poll(&created, 1, 10'000) == 1 && ::read(watch, bytes, sizeof bytes) > 0);
-    grows_to(main_file, moment <= 0 ? 0 : moment == 1 ? 1 : whole.at(main_file).size());
-    ::kill(pid, signal);
-    if (ignored) {
-      grows_to(next, whole.at(next).size());
-      ::kill(pid, SIGTERM);
-    }
+        spawn((c.ignored ? "trap '' " + std::to_string(c.signal) + "; " : "") + "ulimit -c 0; " +
+              dir.command({"l"}, frozen_clock, strace) + " <answers >out 2>err");
     const int status = wait_status(pid);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == (ignored ? SIGTERM : signal))
-        << signal << ": " << status;
-    const std::map<std::string, std::string> left = dir.files();
-    for (const auto& [path, text] : left) EXPECT_TRUE(text == whole.at(path)) << path << signal;
-    EXPECT_TRUE(left.contains(main_file)) << signal;
-    EXPECT_TRUE(moment > 0 || left.contains(next) == ignored) << signal;
+    // A run that never ended blocks on its output until killed: no row
+    // after it can tell more.
+    ASSERT_FALSE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << row;
+    std::map<std::string, std::string> left = dir.files();
+    const std::string trace = left["trace"], end = trace.substr(trace.rfind("+++ "));
+    if (c.ignored) {
+      EXPECT_EQ(end, "+++ exited with 0 +++\n") << row;
+    } else {
+      EXPECT_TRUE(end.starts_with("+++ killed by ")) << row << ": " << end;
+      // strace then ends by the same signal, or with 128 + its number when
+      // the C library will not let it raise that one (32 and 33).
+      EXPECT_EQ(WIFSIGNALED(status) ? WTERMSIG(status) : WEXITSTATUS(status) - 128, sent(c.signal))
+          << row;
+    }
+    EXPECT_EQ(left["err"], "") << row;  // no diagnostic
+    left.erase("err");
+    left.erase("trace");
+    for (const auto& [path, text] : left) EXPECT_TRUE(text == whole.at(path)) << path << row;
+    EXPECT_TRUE(left.contains(main_file)) << row;
+    EXPECT_EQ(left.contains(next), c.next_written) << row;
   }
+  ::close(output);
 }
 
 // Each prompt is on the screen before the program waits for a key, the name

@@ -95,11 +95,11 @@ TEST(UnitName, DerivesInPlaceOrFails) {
   };
   // clang-format on
   for (auto [text, name] : cases) {
-    unitlist::to_filename(text);
+    unitlist::to_filename(text, "l", 2);
     EXPECT_EQ(text, name);
   }
   for (std::string text : {"", "unit-", "-", "a--"})
-    EXPECT_THROW(unitlist::to_filename(text), Failure) << text;
+    EXPECT_THROW(unitlist::to_filename(text, "l", 3), Failure) << text;
 }
 
 TEST(StringSet, ChecksEveryIndexAndPresence) {

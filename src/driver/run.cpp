@@ -68,9 +68,10 @@ void run(Platform& platform, Console& console, const unitlist::Arguments& argume
   auto& units = context.units.emplace(context.command_line.max_lines);
   context.author_name = console.read_line();
 
-  unitlist::read_unit_list(platform, *context.command_line.list_file_name, units);
+  const std::string& list_file_name = *context.command_line.list_file_name;
+  unitlist::read_unit_list(platform, list_file_name, units);
   unitlist::copy_unit_names(units);
-  unitlist::derive_unit_names(units);
+  unitlist::derive_unit_names(units, list_file_name);
 
   const generate::Header_Values header = header_values(context);
   const Files_Being_Written files(platform);

@@ -13,6 +13,9 @@
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/syscall.h>
+#endif
 
 #include "common/failure.h"
 
@@ -72,8 +75,10 @@ extern "C" void hold_signal(int signal) { held_signal = signal; }
 // Every signal that another process or the terminal can send and whose
 // default action ends the process, so that only SIGKILL can cut a file
 // short. Left out: the faults (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP,
-// SIGSYS, SIGABRT), which mean a defect and act at once, and SIGPIPE and
-// SIGXFSZ, ignored for the whole run. The real-time signals follow.
+// SIGSYS, SIGABRT), which mean a defect and act at once, even when sent by
+// another process; SIGPIPE and SIGXFSZ, ignored for the whole run; and the
+// reserved signals below SIGRTMIN (Reserved_Signals). The real-time signals
+// the C library hands out follow.
 // clang-format off
 constexpr int ending_signals[] = {
     SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU,
@@ -99,6 +104,45 @@ void for_each_ending_signal(Action action) {
   for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) action(signal);
 #endif
 }
+
+#ifdef __linux__
+// Linux's first real-time signals, 32 up to the C library's SIGRTMIN, which
+// it keeps for its threads: any process can send them and they end the
+// process, but sigaction() and sigprocmask() refuse them. The program has
+// one thread, so they are blocked with the system call itself while files
+// are written; one that comes then is delivered, and ends the process, when
+// the old mask is put back after the last file.
+class Reserved_Signals {
+ public:
+  void block() {
+    Mask reserved{};
+    for (int signal = 32; signal < SIGRTMIN; ++signal) {
+      const auto bit = static_cast<unsigned>(signal - 1);
+      reserved.words[bit / word_bits] |= 1UL << (bit % word_bits);
+    }
+    blocked_ = ::syscall(SYS_rt_sigprocmask, SIG_BLOCK, &reserved, &before_, sizeof(Mask)) == 0;
+  }
+  void unblock() {
+    if (blocked_) ::syscall(SYS_rt_sigprocmask, SIG_SETMASK, &before_, nullptr, sizeof(Mask));
+    blocked_ = false;
+  }
+
+ private:
+  // The kernel's signal set: a bit per signal, signal n at bit n - 1, in
+  // words of unsigned long, whatever their width and byte order.
+  static constexpr unsigned word_bits = sizeof(unsigned long) * CHAR_BIT;
+  struct Mask {
+    unsigned long words[(_NSIG - 1) / word_bits];
+  };
+  Mask before_{};
+  bool blocked_ = false;
+};
+#else
+struct Reserved_Signals {
+  void block() {}
+  void unblock() {}
+};
+#endif
 
 // Ends the process by the signal that was held, if any, as it would have
 // ended at once: a core-dumping one still dumps core.
@@ -204,6 +248,7 @@ class Posix_Platform final : public Platform {
  private:
   std::optional<bool> input_rewinds_;  // whether standard input can give bytes back
   bool holding_ = false;
+  Reserved_Signals reserved_signals_;
 };
 
 }  // namespace
@@ -246,6 +291,7 @@ void Posix_Platform::hold_interrupts() {
       ::sigaction(signal, &holding, nullptr);
     }
   });
+  reserved_signals_.block();
   holding_ = true;
 }
 
@@ -258,10 +304,21 @@ void Posix_Platform::release_interrupts() {
     }
   });
   holding_ = false;
+  reserved_signals_.unblock();
   take_held_signal();
 }
 
-std::time_t Posix_Platform::now() { return std::time(nullptr); }
+std::time_t Posix_Platform::now() {
+  errno = 0;
+  const std::time_t time = std::time(nullptr);
+  // -1 is how time() fails; a clock one second short of 1970 is no clock
+  // to date files by either.
+  if (time == -1) {
+    throw Failure("cannot read the clock: " +
+                  escaped(errno != 0 ? std::strerror(errno) : "no time"));
+  }
+  return time;
+}
 
 int Posix_Platform::local_year(std::time_t time) {
   std::tm local{};

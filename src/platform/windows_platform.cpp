@@ -196,7 +196,12 @@ class Windows_Platform final : public Platform {
     take_held_interrupt();
   }
 
-  std::time_t now() override { return std::time(nullptr); }
+  std::time_t now() override {
+    // -1 is how time() fails, and it gives no reason.
+    const std::time_t time = std::time(nullptr);
+    if (time == -1) throw Failure("cannot read the clock: no time");
+    return time;
+  }
 
   int local_year(std::time_t time) override {
     // A FILETIME counts tenths of microseconds since 1601.

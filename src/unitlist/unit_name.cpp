@@ -14,9 +14,12 @@ char latin1_upper(char c) {
 
 }  // namespace
 
-void to_filename(Line_Text& text) {
-  if (text.empty()) throw Failure("the unit list has an empty line after its first line");
-  if (text.back() == '-') throw Failure("the unit list line " + quoted(text) + " ends in '-'");
+void to_filename(Line_Text& text, std::string_view file, std::int32_t line) {
+  if (text.empty() || text.back() == '-') {
+    const std::string where = std::string(file) + ':' + std::to_string(line) + ": ";
+    if (text.empty()) throw Failure(where + "the unit list has an empty line after its first line");
+    throw Failure(where + "the unit list line " + quoted(text) + " ends in '-'");
+  }
   text.front() = latin1_upper(text.front());
   // One pass, left to right: upper-casing never makes a '-', so each '-' is
   // met in the order a search from the start would find it.

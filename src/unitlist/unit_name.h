@@ -2,6 +2,9 @@
 // Derives a unit name from a line of the unit list: my-unit-io gives My.Unit.Io.
 #pragma once
 
+#include <cstdint>
+#include <string_view>
+
 #include "common/string_set.h"
 
 namespace adaskel::unitlist {
@@ -13,7 +16,9 @@ namespace adaskel::unitlist {
 // bytes 224-246 and 248-254 lose 32; every other byte stays (223, 247 and
 // 255 among them). Nothing is lowered, and '_', '.' or a blank upper-case
 // nothing. After "--" the second '-' is the one whose next byte is raised.
-// Fails, as a failed check, when `text` is empty or ends in '-'.
-void to_filename(Line_Text& text);
+// Fails, as a failed check, when `text` is empty or ends in '-': the
+// diagnostic begins with the file and line the text comes from, as
+// "<file>:<line>: " ("e.lst:4: "), `file` shown as the diagnostic shows it.
+void to_filename(Line_Text& text, std::string_view file, std::int32_t line);
 
 }  // namespace adaskel::unitlist

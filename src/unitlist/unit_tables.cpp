@@ -40,8 +40,12 @@ void copy_unit_names(Unit_Tables& tables) {
   }
 }
 
-void derive_unit_names(Unit_Tables& tables) {
-  for (std::int32_t k = 2; k <= tables.line_count; ++k) to_filename(tables.unit_names.at(k));
+void derive_unit_names(Unit_Tables& tables, const std::string& file_name) {
+  const std::string shown = escaped(file_name);
+  const std::string file = shown == file_name && shown.size() <= 1024 ? shown : quoted(file_name);
+  for (std::int32_t k = 2; k <= tables.line_count; ++k) {
+    to_filename(tables.unit_names.at(k), file, k);
+  }
 }
 
 }  // namespace adaskel::unitlist

@@ -31,7 +31,9 @@ void read_unit_list(Platform& platform, const std::string& file_name, Unit_Table
 // Copies lines 2 .. line count into `tables.unit_names`.
 void copy_unit_names(Unit_Tables& tables);
 
-// Applies to_filename to unit names 2 .. line count; fails as it does.
-void derive_unit_names(Unit_Tables& tables);
+// Applies to_filename to unit names 2 .. line count; fails as it does, its
+// diagnostic naming the line as `file_name:k`, in the form compilers use and
+// editors jump to. The name is shown as given, or quoted when it needs escapes.
+void derive_unit_names(Unit_Tables& tables, const std::string& file_name);
 
 }  // namespace adaskel::unitlist
