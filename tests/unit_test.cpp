@@ -120,38 +120,64 @@ TEST(Diagnostics, QuoteAnyBytesSafely) {
   std::string e250, controls;  // 250 e acute, 125 escaped U+0001
   for (int i = 0; i < 250; ++i) e250 += "\xc3\xa9";
   for (int i = 0; i < 125; ++i) controls += "\\x01";
+  // A mark that joins the character before it (U+0301) is escaped at the
+  // start of a value and of its shown end, which follow a quote; elsewhere
+  // it stays.
+  const std::string mark = "\u0301", mark_bytes = R"(\xcc\x81)";
+  const std::string marks = mark + mark + mark + mark;
   // clang-format off
   const std::pair<std::string, std::string> cases[] = {
       {"a\\b\"c", R"("a\\b\"c")"}, {"\t\n\r\0\x1b\x7f"s, R"("\t\n\r\0\x1b\x7f")"},
-      {"\xc3\xa9 \xc2\xa0\xe6\x97\xa5\xf0\x9f\x98\x80\xf4\x8f\xbf\xbf", "\"\xc3\xa9 \xc2\xa0\xe6\x97\xa5\xf0\x9f\x98\x80\xf4\x8f\xbf\xbf\""},
-      {"\xe9\xc2\x9b\xc2\x80\xc1\xbf\xe0\x9f\xbf\xed\xa0\x80\xf0\x8f\xbf\xbf\xf4\x90\x80\x80\xf5\xe6\x97\xc3\xa9\xe6\x97",
-       R"("\xe9\xc2\x9b\xc2\x80\xc1\xbf\xe0\x9f\xbf\xed\xa0\x80\xf0\x8f\xbf\xbf\xf4\x90\x80\x80\xf5\xe6\x97)"
+      {"\xc3\xa9 \xe6\x97\xa5\xf0\x9f\x98\x80", "\"\xc3\xa9 \xe6\x97\xa5\xf0\x9f\x98\x80\""},
+      {"\xe9\xc2\x9b\xc2\x80\xc1\xbe\xe0\x9f\xbf\xed\xa0\x80\xf0\x8f\xbf\xbd\xf4\x90\x80\x80\xf5\xe6\x97\xc3\xa9\xe6\x97",
+       R"("\xe9\xc2\x9b\xc2\x80\xc1\xbe\xe0\x9f\xbf\xed\xa0\x80\xf0\x8f\xbf\xbd\xf4\x90\x80\x80\xf5\xe6\x97)"
        "\xc3\xa9" R"(\xe6\x97")"},
       {std::string(1'000'000, 'x'), '"' + x500 + "\"...(999000 bytes)...\"" + x500 + '"'},
       {e250 + e250 + e250 + "x", '"' + e250 + "\"...(502 bytes)...\"" + e250.substr(2) + "x\""},
       {std::string(300, '\x01'), '"' + controls + "\"...(50 bytes)...\"" + controls + '"'},
       // NOLINTNEXTLINE(misc-misleading-bidirectional): a right-to-left override, to be escaped
       {"\xe2\x80\xa8|\xe2\x80\xae" "ab\xe2" "AA\xe2\x80" "A", R"("\xe2\x80\xa8|\xe2\x80\xaeab\xe2AA\xe2\x80A")"},
+      {mark + "e" + mark + "\u20dd", '"' + mark_bytes + "e" + mark + "\u20dd\""},
+      {"\u20dd", R"("\xe2\x83\x9d")"},
+      {mark + "e" + mark + std::string(597, 'x') + marks + std::string(489, 'z') + "e" + mark,
+       '"' + mark_bytes + "e" + mark + std::string(489, 'x') + "\"...(114 bytes)...\"" + mark_bytes +
+       std::string(489, 'z') + "e" + mark + '"'},
   };
   // clang-format on
   for (const auto& [value, shown] : cases)
     EXPECT_EQ(adaskel::quoted(value), shown) << shown.substr(0, 40);
-  // DEL and the characters that would change how the line is shown, at the
-  // edges of their ranges: shown as bytes inside, as they are just outside.
-  const std::string outside =
-      "~\u00a0\u00ac\u00ae\u034e\u0350\u05ff\u0606\u061b\u061d\u06dc\u06de"
-      "\u070e\u0710\u088f\u0892\u08e1\u08e3\u115e\u1161\u17b3\u17b6\u180a\u1810\u200a\u2010\u2027"
-      "\u202f\u205f\u2070\u3163\u3165\ufdff\ufe10\ufefe\uff00\uff9f\uffa1\uffef\ufffc\U000110bc"
-      "\U000110be\U000110cc\U000110ce\U0001342f\U00013440\U0001bc9f\U0001bca4\U0001d172\U0001d17b"
-      "\U000dffff\U000e1000";
+  // The edges of the characters shown as bytes: each byte escaped inside,
+  // the characters as they are just outside.
   const std::string inside =
-      // NOLINTNEXTLINE(misc-misleading-bidirectional): the overrides are what is tried
-      "\x7f\u0080\u009f\u00ad\u034f\u0600\u0605\u061c\u06dd\u070f\u0890"
-      "\u0891\u08e2\u115f\u1160\u17b4\u17b5\u180b\u180f\u200b\u200f\u2028\u202e\u2060\u206f\u3164"
-      "\ufe00\ufe0f\ufeff\uffa0\ufff0\ufffb\U000110bd\U000110cd\U00013430\U0001343f\U0001bca0"
-      "\U0001bca3\U0001d173\U0001d17a\U000e0000\U000e0fff";
-  EXPECT_EQ(adaskel::escaped(outside), outside);
+      // NOLINTNEXTLINE(misc-misleading-bidirectional): the controls are what is tried
+      "\x01\x1f\x7f\u0080\u009f\u00ad"                    // controls, soft hyphen
+      "\u00a0\u1680\u2000\u2001\u2002\u2003\u2004\u2005"  // the spaces but U+0020
+      "\u2006\u2007\u2008\u2009\u200a\u202f\u205f\u3000"
+      "\u200b\u2028\u2029\u202e\u2066\ufeff"                    // format characters, separators
+      "\u034f\u115f\u1160\u3164\uffa0\ufe00\ufe0f"              // default ignorable, not format
+      "\U000e0000\U000e0100\U000e01ef\u2800"                    // tags, variation selectors, blank
+      "\ue000\uf8ff\U000f0000\U000ffffd\U00100000\U0010fffd"    // private use
+      "\ufdd0\ufdef\ufffe\uffff\U0001fffe\U0001ffff\U0010ffff"  // noncharacters
+      "\u0378\u038b\ud7a4\U0002a6e0\U000323b0";                 // unassigned
+  const std::string outside =
+      // next to the spaces, the default ignorables, U+2800
+      "~ \u00a1\u00ac\u00ae\u167f\u1681\u1ffe\u2010\u2027\u2030\u205e\u2070\u2ffb\u3001"
+      "\u034e\u0350\u115e\u1161\u3163\u3165\uff9f\uffa1\ufdff\ufe10\u27ff\u2801"
+      // next to private use, noncharacters, unassigned
+      "\ud7fb\uf900\ufdcf\ufdf0\ufffd\U00010000\u0377\u037a\u038a\u038c"
+      // Latin, Cyrillic, Greek, CJK, Hangul, Tangut, CJK new in Unicode 15
+      "\u00c5\u0416\u03bb\u3400\u4dbf\u4e00\u65e5\u9fff\uac00\ud55c\ud7a3"
+      "\U00017001\U00020000\U0002a6df\U000323af";
   EXPECT_EQ(adaskel::escaped(inside).size(), inside.size() * 4);
+  EXPECT_EQ(adaskel::escaped(outside), outside);
+  // At the start of a text (a reason, say), marks at the edges of their
+  // range and an enclosing one are escaped, the same after a letter stay;
+  // the characters next to the range stay at the start too.
+  for (const std::string mark_first : {"\u0300", "\u036f", "\u20dd"}) {
+    EXPECT_EQ(adaskel::escaped(mark_first).size(), mark_first.size() * 4);
+    EXPECT_EQ(adaskel::escaped("e" + mark_first), "e" + mark_first);
+  }
+  for (const std::string first : {"\u02ff", "\u0370"}) EXPECT_EQ(adaskel::escaped(first), first);
 }
 
 }  // namespace

@@ -3,34 +3,34 @@
 
 #include <algorithm>
 #include <iterator>
+#include <span>
 #include <utility>
+
+#include "common/character_tables.h"
 
 namespace adaskel {
 namespace {
 
-// The characters that change how a line is shown without being ASCII
-// controls: the C1 controls, the line and paragraph separators, and every
-// invisible format character (Unicode's category Cf and the other default
-// ignorables), among them the bidirectional controls, which would show a
-// value in an order other than its bytes. Shown as their bytes, they can
-// neither rearrange a diagnostic nor make two values look the same.
-constexpr std::pair<char32_t, char32_t> hidden[] = {
-    {0x80, 0x9f},       {0xad, 0xad},       {0x34f, 0x34f},     {0x600, 0x605},
-    {0x61c, 0x61c},     {0x6dd, 0x6dd},     {0x70f, 0x70f},     {0x890, 0x891},
-    {0x8e2, 0x8e2},     {0x115f, 0x1160},   {0x17b4, 0x17b5},   {0x180b, 0x180f},
-    {0x200b, 0x200f},   {0x2028, 0x202e},   {0x2060, 0x206f},   {0x3164, 0x3164},
-    {0xfe00, 0xfe0f},   {0xfeff, 0xfeff},   {0xffa0, 0xffa0},   {0xfff0, 0xfffb},
-    {0x110bd, 0x110bd}, {0x110cd, 0x110cd}, {0x13430, 0x1343f}, {0x1bca0, 0x1bca3},
-    {0x1d173, 0x1d17a}, {0xe0000, 0xe0fff},
-};
+using Ranges = std::span<const std::pair<char32_t, char32_t>>;
 
-// The length of the character that `rest` starts with when it is printable
-// ASCII or a valid UTF-8 sequence of a character not hidden; 0 when its
-// first byte has to be escaped.
-std::size_t character_length(std::string_view rest) {
+// Whether `point` lies in one of the sorted, disjoint `ranges`.
+bool listed(Ranges ranges, char32_t point) {
+  // The first range that starts after `point`; only the one before it can hold it.
+  const auto after =
+      std::upper_bound(ranges.begin(), ranges.end(), point,
+                       [](char32_t p, const auto& range) { return p < range.first; });
+  return after != ranges.begin() && point <= std::prev(after)->second;
+}
+
+// The length of the character at `at` in `text` when it is a valid UTF-8
+// sequence of a character shown as it is there; 0 when the byte at `at` has
+// to be escaped. A mark that joins the character before it is escaped at
+// the start of a text, where it would sit on the opening quote.
+std::size_t character_length(std::string_view text, std::size_t at) {
+  const std::string_view rest = text.substr(at);
   const auto byte = [rest](std::size_t i) { return static_cast<unsigned char>(rest[i]); };
   const unsigned lead = byte(0);
-  if (lead < 0x80) return lead >= 0x20 && lead != 0x7f ? 1 : 0;
+  if (lead < 0x80) return listed(hidden_characters, lead) ? 0 : 1;
   // The second byte's range narrows after some leads, which keeps out
   // overlong forms, surrogates and code points above U+10FFFF.
   std::size_t length = 0;
@@ -52,20 +52,18 @@ std::size_t character_length(std::string_view rest) {
     if (byte(i) < 0x80 || byte(i) > 0xbf) return 0;
     point = point << 6 | (byte(i) & 0x3fU);
   }
-  const bool is_hidden = std::any_of(std::begin(hidden), std::end(hidden), [point](auto range) {
-    return point >= range.first && point <= range.second;
-  });
-  return is_hidden ? 0 : length;
+  if (listed(hidden_characters, point)) return 0;
+  return at == 0 && listed(grapheme_extenders, point) ? 0 : length;
 }
 
-// Appends the shown form of the character or byte that `rest` starts with;
-// returns how many bytes of `rest` it took.
-std::size_t show(std::string& shown, std::string_view rest) {
-  const std::size_t length = character_length(rest);
-  const char c = rest[0];
+// Appends the shown form of the character or byte at `at` in `text`;
+// returns how many bytes of `text` it took.
+std::size_t show(std::string& shown, std::string_view text, std::size_t at) {
+  const std::size_t length = character_length(text, at);
+  const char c = text[at];
   if (length > 0) {
     if (c == '\\' || c == '"') shown += '\\';
-    shown.append(rest.substr(0, length));
+    shown.append(text.substr(at, length));
     return length;
   }
   constexpr char hex[] = "0123456789abcdef";
@@ -86,7 +84,7 @@ std::size_t show(std::string& shown, std::string_view rest) {
 std::string escaped(std::string_view text) {
   std::string shown;
   shown.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) i += show(shown, text.substr(i));
+  for (std::size_t i = 0; i < text.size();) i += show(shown, text, i);
   return shown;
 }
 
@@ -99,19 +97,20 @@ std::string quoted(std::string_view value) {
   std::size_t first_end = 0;
   for (;;) {
     std::string next;
-    const std::size_t taken = show(next, value.substr(first_end));
+    const std::size_t taken = show(next, value, first_end);
     if (head.size() + next.size() > part) break;
     head += next;
     first_end += taken;
   }
   // ...and the last ones: from `part` bytes before the end, less characters
   // (or stray bytes of one cut there) from the front while they show longer.
+  // They follow a quote too, so they are escaped as a text of their own.
   std::size_t last_start = std::max(first_end, value.size() - std::min(value.size(), part));
   std::string tail = escaped(value.substr(last_start));
   while (tail.size() > part) {
     std::string dropped;
-    last_start += show(dropped, value.substr(last_start));
-    tail.erase(0, dropped.size());
+    last_start += show(dropped, value, last_start);
+    tail = escaped(value.substr(last_start));
   }
   return '"' + head + "\"...(" + std::to_string(last_start - first_end) + " bytes)...\"" + tail +
          '"';

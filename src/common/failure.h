@@ -27,18 +27,26 @@ class Failure : public std::exception {
 // terminal as part of one line:
 // 1. A backslash becomes "\\" and a double quote "\"".
 // 2. NUL, tab, line feed and carriage return become "\0", "\t", "\n", "\r".
-// 3. Every other control character (bytes 1-31 and 127), every character
-//    that changes how a line is shown without being one (the C1 controls,
-//    U+2028 and U+2029, the bidirectional controls and the other invisible
-//    format characters) and every byte that is not part of valid UTF-8
-//    becomes "\x" and two lower-case hex digits, one escape per byte.
-// 4. Every other character, printable ASCII or valid UTF-8, stays as it is.
+// 3. These become "\x" and two lower-case hex digits, one escape per byte:
+//    every byte that is not part of valid UTF-8; every other character that
+//    Python's str.isprintable() refuses, that is of the general categories
+//    Cc, Cf, Cs, Co, Cn (unassigned), Zl, Zp, or Zs but U+0020 (among them
+//    the C1 controls, the bidirectional controls, the line and paragraph
+//    separators, the spaces other than U+0020, private use characters and
+//    noncharacters); every other default ignorable code point; U+2800
+//    BRAILLE PATTERN BLANK; and a mark that joins the character before it
+//    (Grapheme_Extend: the categories Mn and Me) as the first character of
+//    `text`. Unicode 15.0.0's tables, in common/character_tables.h.
+// 4. Every other character stays as it is, a joining mark after another
+//    character too: two spellings that Unicode takes for one text (U+00E9,
+//    or "e" and U+0301) show alike.
 std::string escaped(std::string_view text);
 
 // `value` escaped and between double quotes. When escaped it would take more
 // than 1024 bytes, only its first and last 500 or so are shown, as
 // "<first>"...(<n> bytes)..."<last>", n being how many of its bytes were
-// left out, so that a diagnostic stays short.
+// left out, so that a diagnostic stays short. The last part is escaped as a
+// text of its own: rule 3 holds for its first character too.
 std::string quoted(std::string_view value);
 
 // Throws "<what> <value quoted>: <reason escaped>".
