@@ -467,7 +467,8 @@ TEST(E2e, SignalsWaitForTheFileNotForOutput) {
   dir.write("answers", "\nJane\n");
   dir.make_dirs("demo/demo/src");
   dir.make_dirs("demo/next/src/lib");
-  const std::string main_file = "demo/demo/src/demo.adb", next = "demo/next/src/lib/next.ads";
+  static constexpr const char* main_file = "demo/demo/src/demo.adb";
+  static constexpr const char* next = "demo/next/src/lib/next.ads";
   ASSERT_EQ(dir.run({"l"}, "\nJane\n", "RUN <$IN >$OUT 2>$ERR", frozen_clock).status, 0);
   const std::map<std::string, std::string> whole = dir.files();
   ASSERT_EQ(::mkfifo(dir.path("out").c_str(), 0600), 0);
@@ -477,56 +478,57 @@ TEST(E2e, SignalsWaitForTheFileNotForOutput) {
   // so its last two real-time signals are out of reach.
   const int shift = ADASKEL_EMULATOR_KIB > 0 ? 2 : 0;
   const auto sent = [shift](int signal) { return signal >= 32 ? signal + shift : signal; };
-  enum Moment { creating, writing, closing, ending };  // the main file's, then the run's
+  // Each row: the signal, sent as the program starts the `when`th `call` on
+  // `file` (by default as it creates the main file), whether the next, last
+  // file is then written, and whether the caller ignores the signal.
   const struct {
     int signal;
-    Moment moment;
-    bool next_written = false;  // whether the next file is written before the run ends
-    bool ignored = false;       // by the caller, from the start
+    std::string call = "openat", file = main_file;
+    int when = 1;
+    bool next_written = false, ignored = false;
   } cases[] = {
-      {.signal = SIGINT, .moment = creating},
-      {.signal = SIGTERM, .moment = creating},
-      {.signal = SIGHUP, .moment = creating},
-      {.signal = SIGQUIT, .moment = creating},
-      {.signal = SIGUSR1, .moment = creating},
-      {.signal = SIGUSR2, .moment = creating},
-      {.signal = SIGALRM, .moment = creating},
-      {.signal = SIGVTALRM, .moment = creating},
-      {.signal = SIGPROF, .moment = creating},
-      {.signal = SIGXCPU, .moment = creating},
-      {.signal = SIGPWR, .moment = creating},
-      {.signal = SIGIO, .moment = creating},
-      {.signal = SIGSTKFLT, .moment = creating},
-      {.signal = SIGRTMIN, .moment = creating},
-      {.signal = SIGRTMAX - shift, .moment = creating},
-      {.signal = 32, .moment = creating, .next_written = true},
-      {.signal = 33, .moment = creating, .next_written = true},
-      {.signal = SIGQUIT, .moment = writing},
-      {.signal = SIGUSR1, .moment = writing},
-      {.signal = SIGTERM, .moment = closing},
-      {.signal = SIGTERM, .moment = ending, .next_written = true},
-      {.signal = SIGHUP, .moment = creating, .next_written = true, .ignored = true},
+      {.signal = SIGINT},
+      {.signal = SIGTERM},
+      {.signal = SIGHUP},
+      {.signal = SIGQUIT},
+      {.signal = SIGUSR1},
+      {.signal = SIGUSR2},
+      {.signal = SIGALRM},
+      {.signal = SIGVTALRM},
+      {.signal = SIGPROF},
+      {.signal = SIGXCPU},
+      {.signal = SIGPWR},
+      {.signal = SIGIO},
+      {.signal = SIGSTKFLT},
+      {.signal = SIGRTMIN},
+      {.signal = SIGRTMAX - shift},
+      {.signal = 32, .next_written = true},
+      {.signal = 33, .next_written = true},
+      {.signal = SIGQUIT, .call = "write"},
+      {.signal = SIGUSR1, .call = "write"},
+      {.signal = SIGTERM, .call = "close"},
+      {.signal = SIGINT, .file = next, .next_written = true},
+      // The fifth write to standard output, after the banner, the version
+      // line and the two prompts, is the line end that ends the run.
+      {.signal = SIGTERM, .call = "write", .file = "out", .when = 5, .next_written = true},
+      {.signal = SIGHUP, .next_written = true, .ignored = true},
   };
   char bytes[65536];
   for (const auto& c : cases) {
-    const std::string row = std::to_string(c.signal) + " at moment " + std::to_string(c.moment);
+    const std::string row = std::to_string(c.signal) + " at " + c.call + " " + c.file;
     fs::remove(dir.path(main_file));
     fs::remove(dir.path(next));
     while (::read(output, bytes, sizeof bytes) > 0) {
     }
     const std::string fill = c.ignored ? "" : filler;  // an ignored signal lets the run end
     ASSERT_EQ(::write(output, fill.data(), fill.size()), ssize_t(fill.size()));
-    // strace sends the signal as the program starts the call on the file,
-    // which it names as the program does, for a call that takes the path,
-    // and by its whole path, for calls on its descriptor. The line end that
-    // ends the run is the fifth write to standard output, after the banner,
-    // the version line and the two prompts.
-    const char* calls[] = {"openat", "write", "close", "write"};
-    const std::string call = calls[c.moment], file = c.moment == ending ? "out" : main_file;
-    const std::string strace = "exec strace -o trace --quiet=path-resolution -P " + file + " -P " +
-                               (fs::canonical(dir.path("")) / file).string() + " -e trace=" + call +
-                               " -e inject=" + call + ":signal=" + std::to_string(sent(c.signal)) +
-                               (c.moment == ending ? ":when=5 " : ":when=1 ");
+    // strace names the file as the program does, for a call that takes the
+    // path, and by its whole path, for calls on its descriptor.
+    const std::string strace = "exec strace -o trace --quiet=path-resolution -P " + c.file +
+                               " -P " + (fs::canonical(dir.path("")) / c.file).string() +
+                               " -e trace=" + c.call + " -e inject=" + c.call +
+                               ":signal=" + std::to_string(sent(c.signal)) +
+                               ":when=" + std::to_string(c.when) + " ";
     const pid_t pid =
         spawn((c.ignored ? "trap '' " + std::to_string(c.signal) + "; " : "") + "ulimit -c 0; " +
               dir.command({"l"}, frozen_clock, strace) + " <answers >out 2>err");
