@@ -20,19 +20,32 @@ if(WIN32)
   string(APPEND CMAKE_EXE_LINKER_FLAGS " -Wl,--no-insert-timestamp")
 endif()
 
+# The target's row of cmake/targets: a cross build's toolchain file names
+# it, a native build is for the compiler's own.
+include(${CMAKE_CURRENT_LIST_DIR}/targets.cmake)
+if(NOT ADASKEL_TRIPLE)
+  set(ADASKEL_TRIPLE "${CMAKE_LIBRARY_ARCHITECTURE}")
+endif()
+adaskel_target("${ADASKEL_TRIPLE}")
+
 # The static program runs on any Linux: the C and C++ libraries are linked
-# in. A call that a static C library can serve only by loading shared
-# libraries at run time (user names, host names, character sets) is a
-# linker warning, and fails the link.
-if(ADASKEL_STATIC)
+# in, position-independent where the target's C library allows it. A call
+# that a static C library can serve only by loading shared libraries at run
+# time (user names, host names, character sets) is a linker warning, and
+# fails the link.
+if(ADASKEL_STATIC AND ADASKEL_STATIC_LINK STREQUAL "static")
+  target_link_options(adaskel PRIVATE -static -Wl,--fatal-warnings)
+elseif(ADASKEL_STATIC)
   target_link_options(adaskel PRIVATE -static-pie -Wl,--fatal-warnings)
 endif()
 
-# A cross build packages for its target, which Debian and RPM name apart.
+# A build packages for its target, which Debian and RPM name apart.
 # cmake/cpack-generator.cmake points dpkg-shlibdeps at the target's libraries.
-if(CMAKE_CROSSCOMPILING AND CMAKE_SYSTEM_PROCESSOR STREQUAL aarch64)
-  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
-  set(CPACK_RPM_PACKAGE_ARCHITECTURE aarch64)
+if(ADASKEL_DEBIAN_ARCH)
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${ADASKEL_DEBIAN_ARCH})
+endif()
+if(ADASKEL_RPM_ARCH)
+  set(CPACK_RPM_PACKAGE_ARCHITECTURE ${ADASKEL_RPM_ARCH})
 endif()
 
 if(WIN32)
