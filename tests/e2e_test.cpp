@@ -510,7 +510,8 @@ TEST(E2e, SignalsWaitForTheFileNotForOutput) {
   const int output = ::open(dir.path("out").c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
   const std::string filler(std::size_t(::fcntl(output, F_GETPIPE_SZ)) + 1 - dialogue.size(), 'x');
   // Under qemu-user the program's signal n from 32 on is the host's n + 2,
-  // so its last two real-time signals are out of reach.
+  // so its last two real-time signals are out of reach; a status the test,
+  // emulated too, waits for is told in the program's numbers.
   const int shift = ADASKEL_EMULATOR_KIB > 0 ? 2 : 0;
   const auto sent = [shift](int signal) { return signal >= 32 ? signal + shift : signal; };
   // Each row: the signal, sent as the program starts the `when`th `call` on
@@ -579,10 +580,13 @@ TEST(E2e, SignalsWaitForTheFileNotForOutput) {
       EXPECT_TRUE(end.starts_with("+++ killed by ")) << row << ": " << end;
       // strace then ends by the same signal, or with 128 + its number when
       // the C library will not let it raise that one (32 and 33).
-      EXPECT_EQ(WIFSIGNALED(status) ? WTERMSIG(status) : WEXITSTATUS(status) - 128, sent(c.signal))
+      EXPECT_EQ(WIFSIGNALED(status) ? WTERMSIG(status) : WEXITSTATUS(status) - 128, c.signal)
           << row;
     }
-    EXPECT_EQ(left["err"], "") << row;  // no diagnostic
+    // No diagnostic; qemu says when a signal ends the program, as a shell would.
+    const std::string err = left["err"];
+    EXPECT_TRUE(err.empty() || (shift > 0 && err.starts_with("qemu: uncaught target signal")))
+        << row << ": " << err;
     left.erase("err");
     left.erase("trace");
     for (const auto& [path, text] : left) EXPECT_TRUE(text == whole.at(path)) << path << row;
