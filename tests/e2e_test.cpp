@@ -3,32 +3,24 @@
 // file left; under limits and signals; on a terminal; GNAT; Windows under Wine.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/close_range.h>
-#include <poll.h>
-#include <pty.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <new>
 #include <string>
-#include <thread>
 #include <tuple>
-#include <vector>
 
 #include "common/failure.h"
 #include "common/text_file.h"
+#include "harness.h"
 
 namespace {
 std::size_t allocation_limit = SIZE_MAX;  // larger allocations fail
@@ -46,227 +38,7 @@ std::size_t allocation_limit = SIZE_MAX;  // larger allocations fail
 namespace adaskel::testing {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace std::string_literals;
-
-// A licence text of lines "L<n>" but for lines 299 to 303, which try the
-// excerpt's rules: a form feed, an empty line, one byte, blanks and a CR.
-std::string numbered_licence(int lines = 309) {
-  const char* special[] = {"\fab", "", "x", "    x", "L303\r"};
-  std::string text;
-  for (int n = 1; n <= lines; ++n) {
-    text += (n >= 299 && n <= 303 ? special[n - 299] : "L" + std::to_string(n)) + "\n";
-  }
-  return text;
-}
-
-// The variables of a run's program: faketime's library preloaded (and
-// accepted by the address sanitizer), no wrapper process between; under an
-// emulator, into the program or into the emulator (tests/CMakeLists.txt).
-using Environment = std::vector<std::pair<std::string, std::string>>;
-Environment faked_clock(const std::string& time) {
-  return {{"ASAN_OPTIONS", "verify_asan_link_order=0"},
-          {ADASKEL_PRELOAD, ADASKEL_LIBFAKETIME},
-          {"TZ", "EAST-1"},
-          {"FAKETIME", time}};
-}
-// An hour east of UTC, the clock starts a minute before midnight on New
-// Year's Eve and moves on 30 seconds at each reading: the banner shows
-// 22:59:00 UTC, the first header the year 2026, every later one 2027. An
-// emulator that serves the clock takes one reading first, as glib loads.
-const Environment stepping_clock =
-    faked_clock(ADASKEL_EMULATOR_CLOCK ? "@2026-12-31 23:58:30 i30" : "@2026-12-31 23:59:00 i30");
-const Environment frozen_clock = faked_clock("2026-12-31 23:59:00");
-
-// faketime's library leaves what it shares with child processes behind a
-// killed one; a later process given the same id would take up its clock.
-void forget_killed_clocks() {
-  for (const auto& entry : fs::directory_iterator("/dev/shm")) {
-    const std::string name = entry.path().filename().string();
-    const std::size_t id = name.find_last_not_of("0123456789") + 1;
-    if (name.find("faketime_") == std::string::npos || id == name.size()) continue;
-    if (::kill(std::stoi(name.substr(id)), 0) != 0 && errno == ESRCH) fs::remove(entry);
-  }
-}
-
-std::string shell_quoted(const std::string& text) {
-  std::string words = "'";
-  for (const char c : text) words += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return words + "'";
-}
-
-struct Run_Result {
-  int status;  // the exit status; 124 when the run took too long
-  std::string out, err;
-};
-
-using Args = std::vector<std::string>;
-
-class Scratch {
- public:
-  // Versions.lst "1.0", Abstract.txt "Abstract", gpl.txt the numbered licence.
-  explicit Scratch(std::string binary = ADASKEL_BINARY) : binary_(std::move(binary)) {
-    std::string pattern = (fs::temp_directory_path() / "adaskel-test-XXXXXX").string();
-    root_ = ::mkdtemp(pattern.data());
-    work_ = root_ / "work";
-    write("Versions.lst", "1.0\n");
-    write("Abstract.txt", "Abstract\n");
-    write("gpl.txt", numbered_licence());
-  }
-  ~Scratch() { fs::remove_all(root_); }
-
-  std::string path(const std::string& relative) const { return (work_ / relative).string(); }
-  void make_dirs(const std::string& relative) const { fs::create_directories(work_ / relative); }
-  std::string read(const std::string& relative) const { return read_file(work_ / relative); }
-  static std::string read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-  void write(const std::string& relative, const std::string& bytes) const {
-    fs::create_directories((work_ / relative).parent_path());
-    std::ofstream(work_ / relative, std::ios::binary) << bytes;
-  }
-
-  // Every file and link below the working directory but the resource files:
-  // a file's text, or "@" and a link's target, under its path.
-  std::map<std::string, std::string> files() const {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(work_)) {
-      const std::string name = entry.path().lexically_relative(work_).string();
-      if (name == "Versions.lst" || name == "Abstract.txt" || name == "gpl.txt") continue;
-      if (entry.is_symlink() || entry.is_regular_file()) {
-        files[name] =
-            entry.is_symlink() ? "@" + fs::read_symlink(entry).string() : read_file(entry);
-      }
-    }
-    return files;
-  }
-
-  // The shell words that run the binary, after `prefix`, with `arguments`
-  // on `environment`, in the working directory.
-  std::string command(const Args& arguments, const Environment& environment = frozen_clock,
-                      const std::string& prefix = {}) const {
-    std::string words = "cd " + shell_quoted(work_) + " && ";
-    for (const auto& [name, value] : environment) words += name + "=" + shell_quoted(value) + " ";
-    words += prefix + binary_;
-    for (const auto& argument : arguments) words += " " + shell_quoted(argument);
-    return words;
-  }
-
-  // Runs `shell`, a bash command line with pipefail set, in the working
-  // directory. In it, RUN runs the binary with `arguments` on `environment`
-  // (ended after 120 s), and $IN, $OUT and $ERR name files: $IN holds
-  // `input`, and $OUT and $ERR are read back.
-  Run_Result run(const Args& arguments, const std::string& input,
-                 const std::string& shell = "RUN <$IN >$OUT 2>$ERR",
-                 const Environment& environment = stepping_clock) const {
-    std::ofstream(root_ / "in", std::ios::binary) << input;
-    fs::remove(root_ / "out");
-    fs::remove(root_ / "err");
-    const std::string line = "set -o pipefail; IN=" + (root_ / "in").string() +
-                             " OUT=" + (root_ / "out").string() +
-                             " ERR=" + (root_ / "err").string() + "; RUN() { (" +
-                             command(arguments, environment, "timeout 120 ") + "); }; cd " +
-                             shell_quoted(work_) + " && " + shell;
-    forget_killed_clocks();
-    static_cast<void>(std::signal(SIGPIPE, SIG_DFL));  // as a shell leaves it for the program
-    ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);        // what the test runner left open stays here
-    const int status = std::system(("bash -c " + shell_quoted(line)).c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(root_ / "out"),
-            read_file(root_ / "err")};
-  }
-
- private:
-  std::string binary_;
-  fs::path root_, work_;
-};
-
-// Starts bash -c `line` in the working directory of the test. A line that
-// execs the program leaves no shell between it and a signal.
-pid_t spawn(const std::string& line) {
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::execl("/bin/bash", "bash", "-c", line.c_str(), nullptr);
-    ::_exit(127);
-  }
-  return pid;
-}
-
-// The wait status of `pid` once it has ended, killed after 120 seconds.
-int wait_status(pid_t pid) {
-  int status = -1;
-  for (int i = 0; ::waitpid(pid, &status, WNOHANG) == 0; ++i) {
-    if (i == 120'000) ::kill(pid, SIGKILL);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  forget_killed_clocks();
-  return status;
-}
-
-// A shell command run on a pseudo-terminal, Enter giving a carriage return
-// untranslated, as a console's Enter does.
-class Terminal_Run {
- public:
-  explicit Terminal_Run(const std::string& command) {
-    pid_ = ::forkpty(&terminal_, nullptr, nullptr, nullptr);
-    if (pid_ != 0) return;
-    ::execl("/bin/bash", "bash", "-c", ("stty -icrnl && " + command).c_str(), nullptr);
-    ::_exit(127);
-  }
-  ~Terminal_Run() { ::close(terminal_); }
-
-  // Whether the screen comes to show `text` (with no text: once the command
-  // has closed the terminal), waiting at most 10 seconds a piece.
-  bool shows(const std::string& text) {
-    char piece[512];
-    pollfd ready{terminal_, POLLIN, 0};
-    for (ssize_t n = 0; (text.empty() || screen.find(text) == std::string::npos) &&
-                        ::poll(&ready, 1, 10'000) == 1 &&
-                        (n = ::read(terminal_, piece, sizeof piece)) > 0;) {
-      screen.append(piece, static_cast<std::size_t>(n));
-    }
-    return screen.find(text) != std::string::npos;
-  }
-  void type(const std::string& keys) {
-    ASSERT_EQ(::write(terminal_, keys.data(), keys.size()), ssize_t(keys.size()));
-  }
-  // The exit status, once the command has ended.
-  int status() {
-    shows("");
-    const int status = wait_status(pid_);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-
-  std::string screen;
-
- private:
-  int terminal_ = -1;
-  pid_t pid_ = -1;
-};
-
-const std::string banner = "We are the 2026-12-31 22:59:00\n", version = "The version is 1.0\n";
-const std::string pause = "Press 'Enter' to continu, Ctrl+D else";
-const std::string name_prompt = "Enter your name : ";
-const std::string dialogue = banner + version + pause + name_prompt + "\n";
-// A limit of the run's address space, beyond what an emulator takes for
-// itself. qemu holds all the 4 GiB of a 32-bit program, out of the limit's
-// reach: there a library preloaded into the program leaves it the limit alone
-// (address_limit.c).
-[[maybe_unused]] std::string address_space(int kib) {
-  const bool held = ADASKEL_EMULATOR_KIB > 0 && sizeof(void*) == 4;
-  return held ? "export ADASKEL_ADDRESS_SPACE=" + std::to_string(kib)
-              : "ulimit -v " + std::to_string(kib + ADASKEL_EMULATOR_KIB);
-}
-// The shell lines of runs that share standard input with a later command.
-const std::string then_cat = "{ RUN; s=$?; cat; exit $s; }";
-const std::string shared_file = then_cat + " <$IN >$OUT 2>$ERR";
-const std::string shared_pipe = "cat $IN | " + then_cat + " >$OUT 2>$ERR";
-
-std::string header(const std::string& year) {
-  return "-- Abstract\n-- App is Copyright (C) " + year + " Jane Doe\r ; \n" +
-         "--295\n--296\n--297\n--298\n--b\n--\n--\n--   x\n--303\r\n--304\n--305\n--306\n--307\n"
-         "--308\n--309\n-- Date := \"2026-12-31 22:59:00\"\n-- Version := \"1.0\"\n";
-}
 
 TEST(E2e, RunKeepsExistingFilesAndASecondRunChangesNothing) {
   Scratch dir;
