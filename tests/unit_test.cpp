@@ -42,24 +42,40 @@ class Memory_Input final : public Input_File {
 
 TEST(LineReader, FollowsTheLineRules) {
   const std::string long_line(3'000'000, 'x');
-  // clang-format off
-  const std::pair<std::string, Lines> cases[] = {
-      {"", {}}, {"\n", {}}, {"\n\f", {}}, {"\n\n", {""}}, {"\n\n\n", {"", ""}}, {"a", {"a"}},
-      {"a\nb", {"a", "b"}}, {"a\n\n", {"a"}}, {"a\n\n\n", {"a", ""}}, {"a\n\n\f", {"a"}},
-      {"a\n\n\fb", {"a", "", "b"}}, {"a\r\nb\r\n", {"a\r", "b\r"}}, {"abc\n\fd\n", {"abc", "d"}},
-      {"a\n\f\nb", {"a", "", "b"}}, {"a\n\f\f", {"a", "\f"}}, {"\fa\n", {"\fa"}},
-      {"a\0b\n\0"s, {"a\0b"s, "\0"s}}, {long_line + "\n" + long_line, {long_line, long_line}},
+  // The numbers are those of the rules in line_reader.h.
+  const struct {
+    std::string text;
+    Lines lines;
+  } cases[] = {
+      {.text = "", .lines = {}},
+      {.text = "\n", .lines = {}},  // 3: a lone line feed is no line
+      {.text = "\n\f", .lines = {}},
+      {.text = "\n\n", .lines = {""}},
+      {.text = "\n\n\n", .lines = {"", ""}},
+      {.text = "a", .lines = {"a"}},  // 1: the last line needs no line feed
+      {.text = "a\nb", .lines = {"a", "b"}},
+      {.text = "a\n\n", .lines = {"a"}},  // 3: two line feeds end no empty line
+      {.text = "a\n\n\n", .lines = {"a", ""}},
+      {.text = "a\n\n\f", .lines = {"a"}},
+      {.text = "a\n\n\fb", .lines = {"a", "", "b"}},
+      {.text = "a\r\nb\r\n", .lines = {"a\r", "b\r"}},  // 1: a carriage return stays
+      {.text = "abc\n\fd\n", .lines = {"abc", "d"}},    // 2: the form feed is skipped
+      {.text = "a\n\f\nb", .lines = {"a", "", "b"}},
+      {.text = "a\n\f\f", .lines = {"a", "\f"}},  // 2: only one form feed
+      {.text = "\fa\n", .lines = {"\fa"}},        // 2: only right after a line feed
+      {.text = "a\0b\n\0"s, .lines = {"a\0b"s, "\0"s}},
+      {.text = long_line + "\n" + long_line, .lines = {long_line, long_line}},
   };
-  // clang-format on
   // Reads of one byte, of all at once, and of mixed sizes meet the rules at
   // every buffer boundary.
   for (const std::vector<std::size_t>& chunks : {Sizes{1}, Sizes{100'000}, Sizes{2, 7, 1, 3}}) {
-    for (const auto& [text, lines] : cases) {
-      Memory_Input file(text, chunks);
+    for (const auto& c : cases) {
+      Memory_Input file(c.text, chunks);
       Line_Reader reader(file);
       Lines got;
       while (!reader.at_end()) got.push_back(reader.read_line());
-      EXPECT_EQ(got, lines) << ::testing::PrintToString(text.substr(0, 9)) << " by " << chunks[0];
+      EXPECT_EQ(got, c.lines) << ::testing::PrintToString(c.text.substr(0, 9)) << " by "
+                              << chunks[0];
     }
   }
   EXPECT_EQ(unfinished_line("a\nb\ncd"), 2u);  // what a failed write cuts off again
