@@ -82,23 +82,48 @@ TEST(LineReader, FollowsTheLineRules) {
 }
 
 TEST(WholeNumber, ReadsTheSyntax) {
-  // clang-format off
-  const std::pair<std::string, std::int32_t> valid[] = {
-      {"1", 1}, {"+5", 5}, {"-3", -3}, {"-0", 0}, {"  42  ", 42}, {"1_000", 1000},
-      {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1}, {"16#Ff#", 255},
-      {"16:FF:", 255}, {"2#1010#", 10}, {"1_6#F_F#", 255}, {"16#7FFF_FFFF#", 2147483647},
-      {"1E3", 1000}, {"1e+3", 1000}, {"2#1#E14", 16384}, {"1E0_3", 1000},
-      {"0E99999999999999999999", 0}, {std::string(1'000'000, '0') + "1", 1},
+  const std::string long_zeros_1 = std::string(1'000'000, '0') + "1";
+  const std::string long_exponent = "1E" + std::string(1'000'000, '9');
+  const struct {
+    std::int32_t value;
+    std::vector<std::string> texts;
+  } valid[] = {
+      {.value = 1, .texts = {"1", long_zeros_1}},
+      {.value = 5, .texts = {"+5"}},
+      {.value = -3, .texts = {"-3"}},
+      {.value = 0, .texts = {"-0", "0E99999999999999999999"}},
+      {.value = 42, .texts = {"  42  "}},
+      {.value = 10, .texts = {"2#1010#"}},
+      {.value = 255, .texts = {"16#Ff#", "16:FF:", "1_6#F_F#"}},
+      {.value = 1000, .texts = {"1_000", "1E3", "1e+3", "1E0_3"}},
+      {.value = 16384, .texts = {"2#1#E14"}},
+      {.value = 2147483647, .texts = {"2147483647", "16#7FFF_FFFF#"}},
+      {.value = -2147483647 - 1, .texts = {"-2147483648"}},
   };
-  const std::string invalid[] = {
-      "", "   ", "+", "+-1", "-+1", "- 1", "1 0", "\t1", "1\t", "_1", "1_", "1__0", "5x", "1.5",
-      "2147483648", "-2147483649", "18446744073709551621", "16#8000_0000#", "16#FF:", "16#FF",
-      "16##", "1#0#", "17#1#", "2#102#", "10#A#", "16#_F#", "16#F_#", "3E9", "2#1#E31", "1E-2",
-      "1E", "1E+", "1 E3", "1E" + std::string(1'000'000, '9'),
+  // Each row breaks the rule of whole_number.h it names, or the range.
+  const struct {
+    std::string breaks;
+    std::vector<std::string> texts;
+  } invalid[] = {
+      {.breaks = "rule 1, the blanks and signs",
+       .texts = {"", "   ", "+", "+-1", "-+1", "- 1", "1 0", "\t1", "1\t", "5x", "1.5", "1 E3"}},
+      {.breaks = "rule 2, the underscores", .texts = {"_1", "1_", "1__0"}},
+      {.breaks = "rule 3, the based numerals",
+       .texts = {"16#FF:", "16#FF", "16##", "1#0#", "17#1#", "2#102#", "10#A#", "16#_F#",
+                 "16#F_#"}},
+      {.breaks = "rule 4, the exponent", .texts = {"1E-2", "1E", "1E+"}},
+      {.breaks = "the range of a signed 32-bit integer",
+       .texts = {"2147483648", "-2147483649", "18446744073709551621", "16#8000_0000#", "3E9",
+                 "2#1#E31", long_exponent}},
   };
-  // clang-format on
-  for (const auto& [text, value] : valid) EXPECT_EQ(unitlist::to_whole_number(text), value) << text;
-  for (const auto& text : invalid) EXPECT_EQ(unitlist::to_whole_number(text), std::nullopt) << text;
+  for (const auto& row : valid) {
+    for (const auto& text : row.texts)
+      EXPECT_EQ(unitlist::to_whole_number(text), row.value) << text;
+  }
+  for (const auto& row : invalid) {
+    for (const auto& text : row.texts)
+      EXPECT_EQ(unitlist::to_whole_number(text), std::nullopt) << row.breaks << ": " << text;
+  }
 }
 
 TEST(UnitName, DerivesInPlaceOrFails) {
