@@ -127,17 +127,27 @@ TEST(WholeNumber, ReadsTheSyntax) {
 }
 
 TEST(UnitName, DerivesInPlaceOrFails) {
-  // clang-format off
-  const std::pair<std::string, std::string> cases[] = {
-      {"main", "Main"}, {"my-unit", "My.Unit"}, {"text_io", "Text_io"}, {"my unit", "My unit"},
-      {"ABC-def", "ABC.Def"}, {"2nd-part", "2nd.Part"}, {"a.b-c", "A.b.C"}, {"a--b", "A..B"},
-      {"-abc", ".Abc"}, {"z-`-{", "Z.`.{"}, {"\xE0-\xF6-\xF7-\xF8-\xFE", "\xC0.\xD6.\xF7.\xD8.\xDE"},
-      {"\xDF-\xFF-\xDF", "\xDF.\xFF.\xDF"},
+  const struct {
+    std::string line, name;
+  } cases[] = {
+      {.line = "main", .name = "Main"},
+      {.line = "my-unit", .name = "My.Unit"},
+      {.line = "text_io", .name = "Text_io"},  // nothing raised after '_', '.' or a blank
+      {.line = "my unit", .name = "My unit"},
+      {.line = "ABC-def", .name = "ABC.Def"},  // nothing lowered
+      {.line = "2nd-part", .name = "2nd.Part"},
+      {.line = "a.b-c", .name = "A.b.C"},
+      {.line = "a--b", .name = "A..B"},
+      {.line = "-abc", .name = ".Abc"},
+      {.line = "z-`-{", .name = "Z.`.{"},  // the bytes next to a-z
+      // ISO 8859-1: 224-246 and 248-254 raised, 247 (division), 223 and 255 not.
+      {.line = "\xE0-\xF6-\xF7-\xF8-\xFE", .name = "\xC0.\xD6.\xF7.\xD8.\xDE"},
+      {.line = "\xDF-\xFF-\xDF", .name = "\xDF.\xFF.\xDF"},
   };
-  // clang-format on
-  for (auto [text, name] : cases) {
+  for (const auto& c : cases) {
+    Line_Text text = c.line;
     unitlist::to_filename(text, "l", 2);
-    EXPECT_EQ(text, name);
+    EXPECT_EQ(text, c.name) << c.line;
   }
   for (std::string text : {"", "unit-", "-", "a--"})
     EXPECT_THROW(unitlist::to_filename(text, "l", 3), Failure) << text;
