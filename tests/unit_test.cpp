@@ -176,27 +176,48 @@ TEST(Diagnostics, QuoteAnyBytesSafely) {
   // it stays.
   const std::string mark = "\u0301", mark_bytes = R"(\xcc\x81)";
   const std::string marks = mark + mark + mark + mark;
-  // clang-format off
-  const std::pair<std::string, std::string> cases[] = {
-      {"a\\b\"c", R"("a\\b\"c")"}, {"\t\n\r\0\x1b\x7f"s, R"("\t\n\r\0\x1b\x7f")"},
-      {"\xc3\xa9 \xe6\x97\xa5\xf0\x9f\x98\x80", "\"\xc3\xa9 \xe6\x97\xa5\xf0\x9f\x98\x80\""},
-      {"\xe9\xc2\x9b\xc2\x80\xc1\xbe\xe0\x9f\xbf\xed\xa0\x80\xf0\x8f\xbf\xbd\xf4\x90\x80\x80\xf5\xe6\x97\xc3\xa9\xe6\x97",
-       R"("\xe9\xc2\x9b\xc2\x80\xc1\xbe\xe0\x9f\xbf\xed\xa0\x80\xf0\x8f\xbf\xbd\xf4\x90\x80\x80\xf5\xe6\x97)"
-       "\xc3\xa9" R"(\xe6\x97")"},
-      {std::string(1'000'000, 'x'), '"' + x500 + "\"...(999000 bytes)...\"" + x500 + '"'},
-      {e250 + e250 + e250 + "x", '"' + e250 + "\"...(502 bytes)...\"" + e250.substr(2) + "x\""},
-      {std::string(300, '\x01'), '"' + controls + "\"...(50 bytes)...\"" + controls + '"'},
+  const struct {
+    std::string value, shown;
+  } cases[] = {
+      {.value = "a\\b\"c", .shown = R"("a\\b\"c")"},
+      {.value = "\t\n\r\0\x1b\x7f"s, .shown = R"("\t\n\r\0\x1b\x7f")"},
+      {.value = "\xc3\xa9 \xe6\x97\xa5\xf0\x9f\x98\x80",
+       .shown = "\"\xc3\xa9 \xe6\x97\xa5\xf0\x9f\x98\x80\""},
+      // Each byte escaped of what is not UTF-8 or is a control; an e acute among
+      // them stays.
+      {.value = "\xe9"                       // a lone byte
+                "\xc2\x9b\xc2\x80"           // C1 controls
+                "\xc1\xbe\xe0\x9f\xbf"       // too long forms
+                "\xed\xa0\x80"               // a surrogate
+                "\xf0\x8f\xbf\xbd"           // a too long form
+                "\xf4\x90\x80\x80\xf5"       // beyond U+10FFFF
+                "\xe6\x97\xc3\xa9\xe6\x97",  // cut short, around an e acute
+       .shown = R"("\xe9\xc2\x9b\xc2\x80\xc1\xbe\xe0\x9f\xbf\xed\xa0\x80)"
+                R"(\xf0\x8f\xbf\xbd\xf4\x90\x80\x80\xf5\xe6\x97)"
+                "\xc3\xa9"
+                R"(\xe6\x97")"},
+      {.value = std::string(1'000'000, 'x'),
+       .shown = '"' + x500 + "\"...(999000 bytes)...\"" + x500 + '"'},
+      {.value = e250 + e250 + e250 + "x",
+       .shown = '"' + e250 + "\"...(502 bytes)...\"" + e250.substr(2) + "x\""},
+      {.value = std::string(300, '\x01'),
+       .shown = '"' + controls + "\"...(50 bytes)...\"" + controls + '"'},
+      // A line separator and a right-to-left override, escaped, and bytes cut
+      // short before a letter.
       // NOLINTNEXTLINE(misc-misleading-bidirectional): a right-to-left override, to be escaped
-      {"\xe2\x80\xa8|\xe2\x80\xae" "ab\xe2" "AA\xe2\x80" "A", R"("\xe2\x80\xa8|\xe2\x80\xaeab\xe2AA\xe2\x80A")"},
-      {mark + "e" + mark + "\u20dd", '"' + mark_bytes + "e" + mark + "\u20dd\""},
-      {"\u20dd", R"("\xe2\x83\x9d")"},
-      {mark + "e" + mark + std::string(597, 'x') + marks + std::string(489, 'z') + "e" + mark,
-       '"' + mark_bytes + "e" + mark + std::string(489, 'x') + "\"...(114 bytes)...\"" + mark_bytes +
-       std::string(489, 'z') + "e" + mark + '"'},
+      {.value = "\xe2\x80\xa8|\xe2\x80\xae"
+                "ab\xe2"
+                "AA\xe2\x80"
+                "A",
+       .shown = R"("\xe2\x80\xa8|\xe2\x80\xaeab\xe2AA\xe2\x80A")"},
+      {.value = mark + "e" + mark + "\u20dd", .shown = '"' + mark_bytes + "e" + mark + "\u20dd\""},
+      {.value = "\u20dd", .shown = R"("\xe2\x83\x9d")"},
+      {.value =
+           mark + "e" + mark + std::string(597, 'x') + marks + std::string(489, 'z') + "e" + mark,
+       .shown = '"' + mark_bytes + "e" + mark + std::string(489, 'x') + "\"...(114 bytes)...\"" +
+                mark_bytes + std::string(489, 'z') + "e" + mark + '"'},
   };
-  // clang-format on
-  for (const auto& [value, shown] : cases)
-    EXPECT_EQ(adaskel::quoted(value), shown) << shown.substr(0, 40);
+  for (const auto& c : cases) EXPECT_EQ(adaskel::quoted(c.value), c.shown) << c.shown.substr(0, 40);
   // The edges of the characters shown as bytes: each byte escaped inside,
   // the characters as they are just outside.
   const std::string inside =
