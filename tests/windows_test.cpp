@@ -17,25 +17,37 @@ namespace {
 using namespace std::string_literals;
 
 TEST(WindowsNames, RefusedTakenAndDevices) {
-  // clang-format off
-  const std::string drops = "a name in it ends in a dot or a blank, which Windows drops";
-  const std::pair<std::string, std::string> refused[] = {
-      {"demo/x\0y.ads"s, "the name holds a NUL byte"}, {"b\xff.lst", "the name is not valid UTF-8"},
-      {"demo/x./src", drops}, {"x ", drops}, {"sub.\\l.lst", drops}, {"a \\b", drops},
-      {std::string(32768, 'a'), "File name too long"},
+  const struct {
+    std::vector<std::string> paths;
+    std::string problem;
+  } refused[] = {
+      {.paths = {"demo/x\0y.ads"s}, .problem = "the name holds a NUL byte"},
+      {.paths = {"b\xff.lst"}, .problem = "the name is not valid UTF-8"},
+      {.paths = {"demo/x./src", "x ", "sub.\\l.lst", "a \\b"},
+       .problem = "a name in it ends in a dot or a blank, which Windows drops"},
+      {.paths = {std::string(32768, 'a')}, .problem = "File name too long"},
   };
-  const std::pair<std::string, std::wstring> taken[] = {
-      {"./l", L"./l"}, {"sub/../l", L"sub/../l"}, {"d\xc3\xa9.lst", L"d\u00e9.lst"}, {"", L""},
-      {"\xf0\x9f\x98\x80\\x", L"\U0001F600\\x"}, {"a.b/.x", L"a.b/.x"},
+  const struct {
+    std::string path;
+    std::wstring name;
+  } taken[] = {
+      {.path = "./l", .name = L"./l"},
+      {.path = "sub/../l", .name = L"sub/../l"},
+      {.path = "d\xc3\xa9.lst", .name = L"d\u00e9.lst"},
+      {.path = "", .name = L""},
+      {.path = "\xf0\x9f\x98\x80\\x", .name = L"\U0001F600\\x"},  // two UTF-16 units
+      {.path = "a.b/.x", .name = L"a.b/.x"},
   };
-  const char* devices[] = {"con", "PRN", "demo/Aux.ads", "nul.tar.gz", "COM0", "demo/com9/src",
-                           "lPt5.x", "lpt9", "conin$", "CONOUT$", "x\\nul ", "nul .ads"};
+  const char* devices[] = {"con",    "PRN",           "demo/Aux.ads", "nul.tar.gz",
+                           "COM0",   "demo/com9/src", "lPt5.x",       "lpt9",
+                           "conin$", "CONOUT$",       "x\\nul ",      "nul .ads"};
   const char* files[] = {"co", "conx", "com", "com10", "comx", "lpt", "xnul", "null.ads", "con x"};
-  // clang-format on
   std::string why;
-  for (const auto& [path, problem] : refused)
-    EXPECT_EQ(system_name(path, why) ? "taken" : why, problem) << path;
-  for (const auto& [path, name] : taken) EXPECT_EQ(system_name(path, why), name) << path;
+  for (const auto& row : refused) {
+    for (const auto& path : row.paths)
+      EXPECT_EQ(system_name(path, why) ? "taken" : why, row.problem) << path;
+  }
+  for (const auto& row : taken) EXPECT_EQ(system_name(row.path, why), row.name) << row.path;
   for (const char* path : devices) EXPECT_TRUE(names_device(path)) << path;
   for (const char* path : files) EXPECT_FALSE(names_device(path)) << path;
 }
