@@ -62,12 +62,15 @@ TEST(WindowsConsole, GivesWhatAPosixTerminalGives) {
     std::string given;
     std::size_t reads;
   } cases[] = {
-      // clang-format off
-      {{"Jane\r\n"}, "Jane\n", 2}, {{"Jane\r", "\n", "next\r\n"}, "Jane\nnext\n", 4},
-      {{long_name + "\r", "\nx"}, long_name + "\nx", 3}, {{"a\r", "b\r\r\n"}, "a\rb\r\n", 3},
-      {{"a\r", ""}, "a\r", 2}, {{"Ja\x1ane\r\n", "more"}, "Ja", 1}, {{"\r", "\x1a", "more"}, "\r", 2},
-      {{"\x1a"}, "", 1}, {{"\r\n\r\n"}, "\n\n", 2},
-      // clang-format on
+      {.pieces = {"Jane\r\n"}, .given = "Jane\n", .reads = 2},
+      {.pieces = {"Jane\r", "\n", "next\r\n"}, .given = "Jane\nnext\n", .reads = 4},
+      {.pieces = {long_name + "\r", "\nx"}, .given = long_name + "\nx", .reads = 3},
+      {.pieces = {"a\r", "b\r\r\n"}, .given = "a\rb\r\n", .reads = 3},
+      {.pieces = {"a\r", ""}, .given = "a\r", .reads = 2},
+      {.pieces = {"Ja\x1ane\r\n", "more"}, .given = "Ja", .reads = 1},  // Ctrl+Z ends the input
+      {.pieces = {"\r", "\x1a", "more"}, .given = "\r", .reads = 2},
+      {.pieces = {"\x1a"}, .given = "", .reads = 1},
+      {.pieces = {"\r\n\r\n"}, .given = "\n\n", .reads = 2},
   };
   for (const auto& c : cases) {
     const std::vector<std::string>& pieces = c.pieces;
