@@ -107,22 +107,29 @@ TEST(WindowsWrite, ShortWritesGoOnAndAnErrorStops) {
 
 // The POSIX words for what both systems mean alike; else the system's own.
 TEST(WindowsReason, ThePosixWordsOrTheSystemsWithoutPeriod) {
-  // clang-format off
-  const std::string none = "No such file or directory", denied = "Permission denied",
-                    full = "No space left on device", memory = "Cannot allocate memory";
-  const std::pair<DWORD, std::string> cases[] = {
-      {ERROR_FILE_NOT_FOUND, none}, {ERROR_PATH_NOT_FOUND, none}, {ERROR_BAD_NETPATH, none},
-      {ERROR_ACCESS_DENIED, denied}, {ERROR_SHARING_VIOLATION, denied}, {ERROR_LOCK_VIOLATION, denied},
-      {ERROR_DISK_FULL, full}, {ERROR_HANDLE_DISK_FULL, full}, {ERROR_BROKEN_PIPE, "Broken pipe"},
-      {ERROR_NO_DATA, "Broken pipe"}, {ERROR_PIPE_NOT_CONNECTED, "Broken pipe"},
-      {ERROR_NOT_ENOUGH_MEMORY, memory}, {ERROR_OUTOFMEMORY, memory},
-      {ERROR_FILENAME_EXCED_RANGE, "File name too long"}, {ERROR_FILE_TOO_LARGE, "File too large"},
-      {ERROR_WRITE_PROTECT, "Read-only file system"}, {ERROR_DIRECTORY, "Not a directory"},
-      {ERROR_CANT_RESOLVE_FILENAME, "Too many levels of symbolic links"},
-      {0xdeadbeef, "system error 3735928559"},  // no words of its own: the number
+  const struct {
+    std::vector<DWORD> errors;
+    std::string words;
+  } cases[] = {
+      {.errors = {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_BAD_NETPATH},
+       .words = "No such file or directory"},
+      {.errors = {ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION, ERROR_LOCK_VIOLATION},
+       .words = "Permission denied"},
+      {.errors = {ERROR_DISK_FULL, ERROR_HANDLE_DISK_FULL}, .words = "No space left on device"},
+      {.errors = {ERROR_BROKEN_PIPE, ERROR_NO_DATA, ERROR_PIPE_NOT_CONNECTED},
+       .words = "Broken pipe"},
+      {.errors = {ERROR_NOT_ENOUGH_MEMORY, ERROR_OUTOFMEMORY}, .words = "Cannot allocate memory"},
+      {.errors = {ERROR_FILENAME_EXCED_RANGE}, .words = "File name too long"},
+      {.errors = {ERROR_FILE_TOO_LARGE}, .words = "File too large"},
+      {.errors = {ERROR_WRITE_PROTECT}, .words = "Read-only file system"},
+      {.errors = {ERROR_DIRECTORY}, .words = "Not a directory"},
+      {.errors = {ERROR_CANT_RESOLVE_FILENAME}, .words = "Too many levels of symbolic links"},
+      // No words of its own: the number.
+      {.errors = {0xdeadbeef}, .words = "system error 3735928559"},
   };
-  // clang-format on
-  for (const auto& [error, words] : cases) EXPECT_EQ(reason(error), words) << error;
+  for (const auto& row : cases) {
+    for (const DWORD error : row.errors) EXPECT_EQ(reason(error), row.words) << error;
+  }
   const bool ends[] = {ends_input(ERROR_BROKEN_PIPE), ends_input(ERROR_HANDLE_EOF),
                        ends_input(ERROR_NO_DATA)};  // the last: an empty PIPE_NOWAIT pipe
   EXPECT_TRUE(ends[0] && ends[1] && !ends[2]);
