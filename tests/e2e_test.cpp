@@ -427,14 +427,23 @@ TEST(Windows, WritesWhatThePosixBuildWrites) {
   const struct {
     std::string list, input, shell = "RUN <$IN >$OUT 2>$ERR";
   } runs[] = {
-      // clang-format off
-      {"demo.lst", "typed\nJane Doe\nrest\n", shared_file}, {"demo.lst", "\r\nSomeone Else\r\nrest", shared_pipe},
-      {"demo.lst", "\n", shared_pipe}, {"./more.lst", "\r\nJane\r\n"}, {"sub/../device.lst", "\nJane\n"},
-      {"gone.lst", "\nJane\n"}, {"zero.lst", "\nJane\n"}, {utf8 + ".lst", "\nJ\xc3\xa9r\xc3\xb4me\n"},
-      {"missing.lst", "\n"}, {"demo.lst", "\n"}, {"demo.lst", "\nJane\n", "RUN <$IN >/dev/full 2>$ERR"},
-      {"demo.lst", "\n", "mv gpl.txt g; RUN <$IN >$OUT 2>$ERR; s=$?; mv g gpl.txt; exit $s"},
-      {"demo.lst", "\nJane\n", "cd demo/demo/src && ln -sf d demo.adb && RUN <$IN >$OUT 2>$ERR"},
-      // clang-format on
+      {.list = "demo.lst", .input = "typed\nJane Doe\nrest\n", .shell = shared_file},
+      {.list = "demo.lst", .input = "\r\nSomeone Else\r\nrest", .shell = shared_pipe},
+      {.list = "demo.lst", .input = "\n", .shell = shared_pipe},
+      {.list = "./more.lst", .input = "\r\nJane\r\n"},     // a file kept, a directory in the way
+      {.list = "sub/../device.lst", .input = "\nJane\n"},  // a device's name
+      {.list = "gone.lst", .input = "\nJane\n"},           // a directory missing
+      {.list = "zero.lst", .input = "\nJane\n"},           // a NUL byte in a name
+      {.list = utf8 + ".lst", .input = "\nJ\xc3\xa9r\xc3\xb4me\n"},
+      {.list = "missing.lst", .input = "\n"},
+      {.list = "demo.lst", .input = "\n"},  // no name before the end of input
+      {.list = "demo.lst", .input = "\nJane\n", .shell = "RUN <$IN >/dev/full 2>$ERR"},
+      {.list = "demo.lst",
+       .input = "\n",
+       .shell = "mv gpl.txt g; RUN <$IN >$OUT 2>$ERR; s=$?; mv g gpl.txt; exit $s"},
+      {.list = "demo.lst",  // a dangling link where the main file goes
+       .input = "\nJane\n",
+       .shell = "cd demo/demo/src && ln -sf d demo.adb && RUN <$IN >$OUT 2>$ERR"},
   };
   const Environment frozen = faked_clock("2027-01-01 00:08:59");
   for (const auto& run : runs) {
