@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <map>
 #include <new>
+#include <ostream>
 #include <string>
 #include <tuple>
 
@@ -90,18 +91,87 @@ TEST(E2e, RunKeepsExistingFilesAndASecondRunChangesNothing) {
   EXPECT_EQ(dir.files(), files);
 }
 
-// A run for each row, where a file is given its content ("-" removes it, "@"
-// links it): the diagnostic (none: status 0), every file written with its
-// lines ("+": and a part line), and the console; for the resource files and
-// standard input at their steps, input errors, failures, limits, shared
-// input, and how a diagnostic shows any byte.
+// The list the runs name: a name no terminal should see raw. It holds
+// "demo\ndemo\n" unless a row gives it other lines.
+const std::string l = "l\x1b\n";
+// A unit whose package spec is longer than its main file.
+const std::string stem(200, 'p');
+
+// A run in a new scratch directory, where the list `l` and "link", a link
+// to it, stand beside the resource files, and the directories of the units
+// "demo", "here" and `stem` are made; "there.ads" is a directory, "null.ads"
+// a link to /dev/null, "pipe.ads" a FIFO, "loop.ads" a link to itself, and
+// "dir" a directory.
+struct Early_Run {
+  struct {
+    // `file` is given `content`, or is `removed`, or is made a link (`link_to`).
+    std::string file{}, content{};
+    Args arguments{};
+    std::string input = "\nJane\n", shell = "RUN <$IN >$OUT 2>$ERR";  // as Scratch::run takes them
+    Environment environment = stepping_clock;
+  } run{};
+  // The console; the diagnostic after "adaskel: error: " (none: exit status
+  // 0, else 1); and every file written, but links, by name and count of
+  // lines, a "+" after it for a part line: "demo.adb 26 here.ads 21+".
+  struct {
+    std::string out = dialogue, error{}, written{};
+  } then{};
+};
+const std::string removed = "-";
+std::string link_to(const std::string& target) { return "@" + target; }
+
+// Names the row in a failure message.
+std::ostream& operator<<(std::ostream& stream, const Early_Run& row) {
+  const auto shown = [](const std::string& text) {
+    return ::testing::PrintToString(text.substr(0, 24));
+  };
+  const auto& run = row.run;
+  return stream << "row: arguments " << ::testing::PrintToString(run.arguments) << ", "
+                << shown(run.file) << " given " << shown(run.content) << ", input "
+                << shown(run.input) << ", shell " << run.shell;
+}
+
+// Runs `row` and checks its console, diagnostic, exit status and files.
+void expect_run(const Early_Run& row) {
+  const auto& run = row.run;
+  Scratch dir;
+  dir.write(l, "demo\ndemo\n");
+  for (const std::string name :
+       {"demo", "here", "there/src/lib/there.ads", "null", "pipe", "loop", stem.c_str()}) {
+    dir.make_dirs("demo/" + name + "/src/lib");
+  }
+  fs::create_symlink("/dev/null", dir.path("demo/null/src/lib/null.ads"));
+  fs::create_symlink("loop.ads", dir.path("demo/loop/src/lib/loop.ads"));
+  ASSERT_EQ(::mkfifo(dir.path("demo/pipe/src/lib/pipe.ads").c_str(), 0666), 0);
+  dir.make_dirs("dir");
+  fs::create_symlink(l, dir.path("link"));
+  const bool link = run.content.starts_with("@");
+  if (run.content == removed || link) fs::remove(dir.path(run.file));
+  if (link) fs::create_symlink(run.content.substr(1), dir.path(run.file));
+  if (run.content != removed && !link && !run.file.empty()) dir.write(run.file, run.content);
+  const Run_Result result = dir.run(run.arguments, run.input, run.shell, run.environment);
+  EXPECT_EQ(result.out, row.then.out) << row;
+  EXPECT_EQ(result.err, row.then.error.empty() ? "" : "adaskel: error: " + row.then.error + "\n")
+      << row;
+  EXPECT_EQ(result.status, row.then.error.empty() ? 0 : 1) << row;
+  std::string files;
+  for (const auto& [path, text] : dir.files()) {
+    if (path == l || text.starts_with("@")) continue;
+    files += (files.empty() ? "" : " ") + fs::path(path).filename().string() + " " +
+             std::to_string(std::count(text.begin(), text.end(), '\n')) +
+             (text.empty() || text.ends_with('\n') ? "" : "+");
+  }
+  EXPECT_EQ(files, row.then.written) << row;
+}
+
+// The resource files and standard input at their steps, input errors,
+// failures, limits, shared input, and how a diagnostic shows any byte.
 TEST(E2e, RunsThatEndEarly) {
-  const std::string l = "l\x1b\n";   // a list name no terminal should see raw
-  const std::string stem(200, 'p');  // its package spec is longer than its main file
   const std::string licence = numbered_licence(4096), missing = "\": No such file or directory";
   const std::string ended = banner + version + pause + "\n",
                     eof = "cannot read standard input: end of file";
-  const std::string no_project = pause + "Project name requiered.\n", written = "demo.adb 25";
+  const std::string no_project = pause + "Project name requiered.\n";
+  const std::string written = "demo.adb 25";  // the main file of "demo demo", whole
   const std::string complete = "cannot complete \"demo/demo/src/demo.adb\": ";
   const std::string no_line_2 = complete + "the unit list has no line 2 to name the main unit";
   // Both standard streams left non-blocking, the output more than a pipe holds
@@ -118,99 +188,131 @@ TEST(E2e, RunsThatEndEarly) {
   const auto cannot = [](const std::string& name, const std::string& reason) {
     return "cannot create \"demo/" + name + "/src/lib/" + name + ".ads\": " + reason;
   };
-  const struct {
-    std::string file, content;
-    Args arguments;
-    std::string error, written, input = "\nJane\n", out = dialogue;
-    std::string shell = "RUN <$IN >$OUT 2>$ERR";
-    Environment environment = stepping_clock;
-  } cases[] = {
-    // clang-format off
-      {"", "", {}, "cannot read the clock: no time", "", "\n", "", "RUN <$IN >$OUT 2>$ERR",
-       faked_clock("1970-01-01 00:59:59")},  // an hour east: -1, how time() fails
-      {"Versions.lst", "-", {}, "cannot open \"Versions.lst" + missing, "", "\n", banner},
-      {"Versions.lst", "\n", {}, "\"Versions.lst\" has no line to give the version", "", "\n", banner},
-      {"Versions.lst", "0.9\n1.0\r\n\n", {}, "", "", "\n", banner + "The version is 1.0\r\n" + no_project},
-      {"Abstract.txt", "-", {}, eof, "", "", ended},  // never opened
-      {"Abstract.txt", "-", {}, "cannot open \"Abstract.txt" + missing, "", "\n", ended},
-      {"Abstract.txt", "", {}, "cannot read \"Abstract.txt\": end of file", "", "\n", ended},
-      {"Abstract.txt", "@/proc/sys/kernel/ostype", {"link"}, "", written},  // no one may write it
-      {"gpl.txt", "-", {}, "cannot open \"gpl.txt" + missing, "", "no line feed", ended},
-      {"gpl.txt", licence + "\n", {}, "", "", "\n", banner + version + no_project},
-      {"gpl.txt", licence + "x", {}, "\"gpl.txt\" has more than 4096 lines", "", "\n", ended},
-      {"gpl.txt", "", {l}, complete + "\"gpl.txt\" has no line 295", "demo.adb 2"},
-      {"gpl.txt", numbered_licence(308), {l}, complete + "\"gpl.txt\" has no line 309", "demo.adb 16"},
-      {"", "", {"dir", "0"}, "", "", "\n", not_regular("dir")},
-      {"", "", {""}, "", "", "\n", not_regular("")},
-      {"", "", {"/dev/null"}, "", "", "\n", not_regular("/dev/null")},
-      {"", "", {"\x1b[2J\\\n"}, "", "", "\n", not_regular("\x1b[2J\\\n")},
-      {"", "", {"link", "0"}, "", "", "\n", banner + version + pause + "Max lines is not a positive.\n"},
-      {"", "", {"link", " 2#1#E1 ", "third"}, eof, "", "\n", dialogue + "adaskel: error: " + eof + "\n",
-       "RUN <$IN >$OUT 2>&1; s=$?; tail -n 1 $OUT >$ERR; exit $s"},  // one stream: the diagnostic on a line of its own
-      {l, "demo\n", {l}, no_line_2, "demo.adb 1"},
-      {l, "demo\n", {l, "1"}, no_line_2, "demo.adb 1"},
-      {l, "demo\ndemo\nhere\nnowhere\nthere\n", {l}, cannot("nowhere", "No such file or directory"),
-       "demo.adb 28 here.ads 22"},
-      {l, "demo\ndemo\nthere\nhere\n", {l}, cannot("there", "not a regular file"), "demo.adb 27"},
-      {l, "demo\ndemo\nnull\n", {l}, cannot("null", "not a regular file"), "demo.adb 26"},
-      {l, "demo\ndemo\npipe\n", {l}, cannot("pipe", "not a regular file"), "demo.adb 26"},
-      {l, "demo\ndemo\nloop\n", {l}, cannot("loop", "Too many levels of symbolic links"), "demo.adb 26"},
-      {l, std::string("demo\ndemo\nx\0\n", 13), {l}, cannot("x\\0", "the name holds a NUL byte"), "demo.adb 26"},
-      {l, "demo\ndemo\n\t\\\x7f\xe9\r\"\xc2\x9b\xc3\xa9\n", {l}, cannot("\\t\\\\\\x7f\\xe9\\r\\\"\\xc2\\x9b\xc3\xa9", "No such file or directory"), "demo.adb 26"},
-      {l, "", {l}, "the unit list is empty: it names no top directory", ""},
-      {l, "demo\ndemo\n", {l, "1"}, "\"l\\x1b\\n\" has more than 1 line, the capacity", ""},
-      {l, "demo\ndemo\nhere\n", {l, "2"}, "\"l\\x1b\\n\" has more than 2 lines, the capacity", ""},
-      {l, "demo\ndemo\nunit-\n", {l}, "\"l\\x1b\\n\":3: the unit list line \"unit-\" ends in '-'", "",
-       "\nJane\nrest", dialogue + "rest", shared_file},
-      {l, "demo\ndemo\nx\n\n\n", {"link"}, "link:4: the unit list has an empty line after its first line", ""},
-      {"", "", {"link"}, "", written, "typed\nJane\nrest\n", dialogue + "rest\n", shared_file},
-      {"", "", {}, "", "", "\nJane\nrest\n", banner + version + no_project + "Jane\nrest\n", shared_pipe},
-      {"", "", {"link"}, "cannot write to standard output: No space left on device", "", "\n", "",
-       "RUN <$IN >/dev/full 2>$ERR"},
-      {"Versions.lst", long_version + "\n", {"link"}, "", written, "\nJane\n", long_dialogue, non_blocking},
-      {"", "", {"link"}, "cannot write to standard output: Broken pipe", "", "\nJane\n",
-       banner + version + pause, "(sleep 1; cat $IN) | RUN 2>$ERR | head -c 87 >$OUT"},
-      {"Abstract.txt", std::string(800, 'A'), {"link"}, "cannot write \"demo/demo/src/demo.adb\": File too large",
-       "demo.adb 24", "\nJane\n", dialogue, "ulimit -f 1 && RUN <$IN >$OUT 2>$ERR"},
-      {l, "demo\ndemo\n" + stem + "\n", {l}, "cannot write \"demo/" + stem + "/src/lib/" + stem + ".ads\": File too large",
-       "demo.adb 26 " + stem + ".ads 21", "\nJane\n", dialogue, "set -o posix; ulimit -f 1 && RUN <$IN >$OUT 2>$ERR"},
+  const Early_Run cases[] = {
+    // An hour east of UTC, the clock reads -1, as time() fails.
+    {.run = {.input = "\n", .environment = faked_clock("1970-01-01 00:59:59")},
+     .then = {.out = "", .error = "cannot read the clock: no time"}},
+    {.run = {.file = "Versions.lst", .content = removed, .input = "\n"},
+     .then = {.out = banner, .error = "cannot open \"Versions.lst" + missing}},
+    {.run = {.file = "Versions.lst", .content = "\n", .input = "\n"},
+     .then = {.out = banner, .error = "\"Versions.lst\" has no line to give the version"}},
+    {.run = {.file = "Versions.lst", .content = "0.9\n1.0\r\n\n", .input = "\n"},
+     .then = {.out = banner + "The version is 1.0\r\n" + no_project}},
+    // Never opened: the input ends first.
+    {.run = {.file = "Abstract.txt", .content = removed, .input = ""},
+     .then = {.out = ended, .error = eof}},
+    {.run = {.file = "Abstract.txt", .content = removed, .input = "\n"},
+     .then = {.out = ended, .error = "cannot open \"Abstract.txt" + missing}},
+    {.run = {.file = "Abstract.txt", .content = "", .input = "\n"},
+     .then = {.out = ended, .error = "cannot read \"Abstract.txt\": end of file"}},
+    // A file no one may write.
+    {.run = {.file = "Abstract.txt",
+             .content = link_to("/proc/sys/kernel/ostype"),
+             .arguments = {"link"}},
+     .then = {.written = written}},
+    {.run = {.file = "gpl.txt", .content = removed, .input = "no line feed"},
+     .then = {.out = ended, .error = "cannot open \"gpl.txt" + missing}},
+    {.run = {.file = "gpl.txt", .content = licence + "\n", .input = "\n"},
+     .then = {.out = banner + version + no_project}},
+    {.run = {.file = "gpl.txt", .content = licence + "x", .input = "\n"},
+     .then = {.out = ended, .error = "\"gpl.txt\" has more than 4096 lines"}},
+    {.run = {.file = "gpl.txt", .content = "", .arguments = {l}},
+     .then = {.error = complete + "\"gpl.txt\" has no line 295", .written = "demo.adb 2"}},
+    {.run = {.file = "gpl.txt", .content = numbered_licence(308), .arguments = {l}},
+     .then = {.error = complete + "\"gpl.txt\" has no line 309", .written = "demo.adb 16"}},
+    {.run = {.arguments = {"dir", "0"}, .input = "\n"}, .then = {.out = not_regular("dir")}},
+    {.run = {.arguments = {""}, .input = "\n"}, .then = {.out = not_regular("")}},
+    {.run = {.arguments = {"/dev/null"}, .input = "\n"}, .then = {.out = not_regular("/dev/null")}},
+    {.run = {.arguments = {"\x1b[2J\\\n"}, .input = "\n"},
+     .then = {.out = not_regular("\x1b[2J\\\n")}},
+    {.run = {.arguments = {"link", "0"}, .input = "\n"},
+     .then = {.out = banner + version + pause + "Max lines is not a positive.\n"}},
+    // One stream for both: the diagnostic on a line of its own.
+    {.run = {.arguments = {"link", " 2#1#E1 ", "third"},
+             .input = "\n",
+             .shell = "RUN <$IN >$OUT 2>&1; s=$?; tail -n 1 $OUT >$ERR; exit $s"},
+     .then = {.out = dialogue + "adaskel: error: " + eof + "\n", .error = eof}},
+    {.run = {.file = l, .content = "demo\n", .arguments = {l}},
+     .then = {.error = no_line_2, .written = "demo.adb 1"}},
+    {.run = {.file = l, .content = "demo\n", .arguments = {l, "1"}},
+     .then = {.error = no_line_2, .written = "demo.adb 1"}},
+    {.run = {.file = l, .content = "demo\ndemo\nhere\nnowhere\nthere\n", .arguments = {l}},
+     .then = {.error = cannot("nowhere", "No such file or directory"),
+              .written = "demo.adb 28 here.ads 22"}},
+    {.run = {.file = l, .content = "demo\ndemo\nthere\nhere\n", .arguments = {l}},
+     .then = {.error = cannot("there", "not a regular file"), .written = "demo.adb 27"}},
+    {.run = {.file = l, .content = "demo\ndemo\nnull\n", .arguments = {l}},
+     .then = {.error = cannot("null", "not a regular file"), .written = "demo.adb 26"}},
+    {.run = {.file = l, .content = "demo\ndemo\npipe\n", .arguments = {l}},
+     .then = {.error = cannot("pipe", "not a regular file"), .written = "demo.adb 26"}},
+    {.run = {.file = l, .content = "demo\ndemo\nloop\n", .arguments = {l}},
+     .then = {.error = cannot("loop", "Too many levels of symbolic links"),
+              .written = "demo.adb 26"}},
+    {.run = {.file = l, .content = "demo\ndemo\nx\0\n"s, .arguments = {l}},
+     .then = {.error = cannot("x\\0", "the name holds a NUL byte"), .written = "demo.adb 26"}},
+    {.run = {.file = l,
+             .content = "demo\ndemo\n\t\\\x7f\xe9\r\"\xc2\x9b\xc3\xa9\n",
+             .arguments = {l}},
+     .then = {.error = cannot("\\t\\\\\\x7f\\xe9\\r\\\"\\xc2\\x9b\xc3\xa9",
+                              "No such file or directory"),
+              .written = "demo.adb 26"}},
+    {.run = {.file = l, .content = "", .arguments = {l}},
+     .then = {.error = "the unit list is empty: it names no top directory"}},
+    {.run = {.file = l, .content = "demo\ndemo\n", .arguments = {l, "1"}},
+     .then = {.error = R"("l\x1b\n" has more than 1 line, the capacity)"}},
+    {.run = {.file = l, .content = "demo\ndemo\nhere\n", .arguments = {l, "2"}},
+     .then = {.error = R"("l\x1b\n" has more than 2 lines, the capacity)"}},
+    {.run = {.file = l,
+             .content = "demo\ndemo\nunit-\n",
+             .arguments = {l},
+             .input = "\nJane\nrest",
+             .shell = shared_file},
+     .then = {.out = dialogue + "rest",
+              .error = R"("l\x1b\n":3: the unit list line "unit-" ends in '-')"}},
+    {.run = {.file = l, .content = "demo\ndemo\nx\n\n\n", .arguments = {"link"}},
+     .then = {.error = "link:4: the unit list has an empty line after its first line"}},
+    {.run = {.arguments = {"link"}, .input = "typed\nJane\nrest\n", .shell = shared_file},
+     .then = {.out = dialogue + "rest\n", .written = written}},
+    {.run = {.input = "\nJane\nrest\n", .shell = shared_pipe},
+     .then = {.out = banner + version + no_project + "Jane\nrest\n"}},
+    {.run = {.arguments = {"link"}, .input = "\n", .shell = "RUN <$IN >/dev/full 2>$ERR"},
+     .then = {.out = "", .error = "cannot write to standard output: No space left on device"}},
+    {.run = {.file = "Versions.lst",
+             .content = long_version + "\n",
+             .arguments = {"link"},
+             .shell = non_blocking},
+     .then = {.out = long_dialogue, .written = written}},
+    {.run = {.arguments = {"link"}, .shell = "(sleep 1; cat $IN) | RUN 2>$ERR | head -c 87 >$OUT"},
+     .then = {.out = banner + version + pause,
+              .error = "cannot write to standard output: Broken pipe"}},
+    {.run = {.file = "Abstract.txt",
+             .content = std::string(800, 'A'),
+             .arguments = {"link"},
+             .shell = "ulimit -f 1 && RUN <$IN >$OUT 2>$ERR"},
+     .then = {.error = "cannot write \"demo/demo/src/demo.adb\": File too large",
+              .written = "demo.adb 24"}},
+    {.run = {.file = l,
+             .content = "demo\ndemo\n" + stem + "\n",
+             .arguments = {l},
+             .shell = "set -o posix; ulimit -f 1 && RUN <$IN >$OUT 2>$ERR"},
+     .then = {.error = "cannot write \"demo/" + stem + "/src/lib/" + stem +
+                       ".ads\": File too large",
+              .written = "demo.adb 26 " + stem + ".ads 21"}},
 #if !defined(__SANITIZE_ADDRESS__)  // its allocator does not run out politely
-      {"Abstract.txt", "@/dev/zero", {"link"}, "cannot read \"Abstract.txt\": out of memory", "", "\n",
-       ended, address_space(262144) + " && RUN <$IN >$OUT 2>$ERR"},
-      {"", "", {"link"}, "cannot read standard input: out of memory", "", "\n" + std::string(96 << 20, 'n') + "\nrest\n",
-       dialogue + "\nrest\n", "{ " + address_space(65536) + " && RUN; s=$?; tr -d n; exit $s; } <$IN >$OUT 2>$ERR"},
+    {.run = {.file = "Abstract.txt",
+             .content = link_to("/dev/zero"),
+             .arguments = {"link"},
+             .input = "\n",
+             .shell = address_space(262144) + " && RUN <$IN >$OUT 2>$ERR"},
+     .then = {.out = ended, .error = "cannot read \"Abstract.txt\": out of memory"}},
+    {.run = {.arguments = {"link"},
+             .input = "\n" + std::string(96 << 20, 'n') + "\nrest\n",
+             .shell = "{ " + address_space(65536) +
+                      " && RUN; s=$?; tr -d n; exit $s; } <$IN >$OUT 2>$ERR"},
+     .then = {.out = dialogue + "\nrest\n", .error = "cannot read standard input: out of memory"}},
 #endif
-    // clang-format on
   };
-  for (const auto& c : cases) {
-    Scratch dir;
-    dir.write(l, "demo\ndemo\n");
-    for (const std::string name :
-         {"demo", "here", "there/src/lib/there.ads", "null", "pipe", "loop", stem.c_str()}) {
-      dir.make_dirs("demo/" + name + "/src/lib");
-    }
-    fs::create_symlink("/dev/null", dir.path("demo/null/src/lib/null.ads"));
-    fs::create_symlink("loop.ads", dir.path("demo/loop/src/lib/loop.ads"));
-    ASSERT_EQ(::mkfifo(dir.path("demo/pipe/src/lib/pipe.ads").c_str(), 0666), 0);
-    dir.make_dirs("dir");
-    fs::create_symlink(l, dir.path("link"));
-    if (c.content == "-" || c.content.starts_with("@")) fs::remove(dir.path(c.file));
-    if (c.content.starts_with("@")) fs::create_symlink(c.content.substr(1), dir.path(c.file));
-    if (c.content != "-" && !c.content.starts_with("@") && !c.file.empty())
-      dir.write(c.file, c.content);
-    const Run_Result result = dir.run(c.arguments, c.input, c.shell, c.environment);
-    EXPECT_EQ(result.out, c.out) << c.error << ::testing::PrintToString(c.arguments);
-    EXPECT_EQ(result.err, c.error.empty() ? "" : "adaskel: error: " + c.error + "\n");
-    EXPECT_EQ(result.status, c.error.empty() ? 0 : 1) << c.error;
-    std::string files;
-    for (const auto& [path, text] : dir.files()) {
-      if (path == l || text.starts_with("@")) continue;
-      files += (files.empty() ? "" : " ") + fs::path(path).filename().string() + " " +
-               std::to_string(std::count(text.begin(), text.end(), '\n')) +
-               (text.empty() || text.ends_with('\n') ? "" : "+");
-    }
-    EXPECT_EQ(files, c.written) << c.error;
-  }
+  for (const auto& row : cases) expect_run(row);
 }
 
 // With one descriptor left when a header is written, the year still comes
