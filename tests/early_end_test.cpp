@@ -200,16 +200,19 @@ TEST(RunsThatEndEarly, OnTheUnitList) {
 }
 
 // Standard input shared with a later command, which gets what the run did
-// not need; standard output full, closed early, or left non-blocking.
+// not need; standard output full, closed early, or not ready.
 TEST(RunsThatEndEarly, AtTheStandardStreams) {
-  // Both standard streams left non-blocking, the output more than a pipe holds
-  // and read late, the input late to come.
-  const std::string long_version(200'000, 'v'),
-      long_dialogue = banner + "The version is " + long_version + "\n" + pause + name_prompt + "\n";
-  const std::string non_blocking =
-      "export -f RUN; (sleep 0.6; cat $IN) | python3 -c 'import os; os.set_blocking(0, False); "
-      "os.set_blocking(1, False); os.execvp(\"bash\", [\"bash\", \"-c\", \"RUN\"])' 2>$ERR | "
-      "(sleep 0.3; cat >$OUT)";
+  // The first read of standard input and the first write to standard output
+  // fail as on a stream left non-blocking that is not ready: EAGAIN.
+  const std::string not_ready =
+      "export -f RUN; strace -f -o /dev/null -P $IN -P $OUT -e trace=read,write"
+      " -e inject=read:error=EAGAIN:when=1 -e inject=write:error=EAGAIN:when=1"
+      " bash -c RUN <$IN >$OUT 2>$ERR";
+  // The reader of standard output goes, all of it, once it has read up to the
+  // pause; then the input comes, and the run writes the name prompt.
+  const std::string reader_gone =
+      "mkfifo $IN.fifo && RUN <>$IN.fifo 2>$ERR | { head -c 87 >$OUT; exec <&-; cat $IN >$IN.fifo; "
+      "}";
   const Early_Run cases[] = {
       {.run = {.arguments = {"link"}, .input = "typed\nJane\nrest\n", .shell = shared_file},
        .then = {.out = dialogue + "rest\n", .written = written}},
@@ -217,13 +220,9 @@ TEST(RunsThatEndEarly, AtTheStandardStreams) {
        .then = {.out = banner + version + no_project + "Jane\nrest\n"}},
       {.run = {.arguments = {"link"}, .input = "\n", .shell = "RUN <$IN >/dev/full 2>$ERR"},
        .then = {.out = "", .error = "cannot write to standard output: No space left on device"}},
-      {.run = {.file = "Versions.lst",
-               .content = long_version + "\n",
-               .arguments = {"link"},
-               .shell = non_blocking},
-       .then = {.out = long_dialogue, .written = written}},
-      {.run = {.arguments = {"link"},
-               .shell = "(sleep 1; cat $IN) | RUN 2>$ERR | head -c 87 >$OUT"},
+      {.run = {.arguments = {"link"}, .shell = not_ready, .environment = traced(stepping_clock)},
+       .then = {.written = written}},
+      {.run = {.arguments = {"link"}, .shell = reader_gone},
        .then = {.out = banner + version + pause,
                 .error = "cannot write to standard output: Broken pipe"}},
   };

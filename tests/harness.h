@@ -55,6 +55,14 @@ inline Environment faked_clock(const std::string& time) {
 inline const Environment stepping_clock =
     faked_clock(ADASKEL_EMULATOR_CLOCK ? "@2026-12-31 23:58:30 i30" : "@2026-12-31 23:59:00 i30");
 inline const Environment frozen_clock = faked_clock("2026-12-31 23:59:00");
+// `environment` for a program that strace traces: LeakSanitizer cannot work
+// under a tracer.
+inline Environment traced(Environment environment) {
+  for (auto& [name, value] : environment) {
+    if (name == "ASAN_OPTIONS") value += ":detect_leaks=0";
+  }
+  return environment;
+}
 
 // faketime's library leaves what it shares with child processes behind a
 // killed one; a later process given the same id would take up its clock.
