@@ -8,11 +8,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <map>
 #include <new>
 #include <string>
@@ -185,11 +187,11 @@ TEST(E2e, SignalsWaitForTheFileNotForOutput) {
       {.signal = SIGHUP, .next_written = true, .ignored = true},
   };
   // Every other signal that would end the run, sent as the main file is created.
-  for (const int signal :
-       {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU,
-        SIGPWR, SIGIO, SIGSTKFLT, SIGRTMIN, SIGRTMAX - shift}) {
-    cases.push_back({.signal = signal});
-  }
+  const int alike[] = {SIGINT,  SIGTERM, SIGHUP,    SIGQUIT,  SIGUSR1,
+                       SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF,  SIGXCPU,
+                       SIGPWR,  SIGIO,   SIGSTKFLT, SIGRTMIN, SIGRTMAX - shift};
+  std::transform(std::begin(alike), std::end(alike), std::back_inserter(cases),
+                 [](int signal) { return Row{.signal = signal}; });
   char bytes[65536];
   for (const auto& c : cases) {
     const std::string row = std::to_string(c.signal) + " at " + c.call + " " + c.file;
