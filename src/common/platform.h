@@ -79,9 +79,10 @@ class Platform : public Clock {
 
   // From now on, a signal that would end the process (Ctrl+C, Ctrl+\, a
   // request to terminate, a hang-up, any other that another process can
-  // send, but for SIGKILL) waits while a file is written: it takes effect
-  // before the next file is created, or at release_interrupts(). One that is
-  // ignored stays ignored.
+  // send, but for SIGKILL and those of a fault, such as SIGSEGV) waits while
+  // a file is written: it takes effect before the next file is created, or
+  // at release_interrupts(). Linux's signals 32 and 33 always wait until
+  // release_interrupts(). One that is ignored stays ignored.
   virtual void hold_interrupts() = 0;
   // Lets a signal that waited take effect at once, ending the process as it
   // would have ended it on arrival, and gives signals their effect back.

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The platform on POSIX systems: every system call the program makes there.
+// The platform on POSIX systems: every system call the program makes there,
+// but those that hold signals (posix_signals).
 #include "common/platform.h"
 
 #include <cerrno>
@@ -13,11 +14,9 @@
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#ifdef __linux__
-#include <sys/syscall.h>
-#endif
 
 #include "common/failure.h"
+#include "platform/posix_signals.h"
 
 namespace adaskel {
 namespace {
@@ -64,94 +63,6 @@ ssize_t read_some(int fd, char* buffer, std::size_t size) {
     const ssize_t got = ::read(fd, buffer, size);
     if (got >= 0 || (errno != EINTR && !waited_until_ready(fd, POLLIN))) return got;
   }
-}
-
-// The signal that arrived while signals were held, or 0. Global, as only
-// such a variable may be set by a signal handler.
-volatile std::sig_atomic_t held_signal = 0;
-
-extern "C" void hold_signal(int signal) { held_signal = signal; }
-
-// Every signal that another process or the terminal can send and whose
-// default action ends the process, so that only SIGKILL can cut a file
-// short. Left out: the faults (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP,
-// SIGSYS, SIGABRT), which mean a defect and act at once, even when sent by
-// another process; SIGPIPE and SIGXFSZ, ignored for the whole run; and the
-// reserved signals below SIGRTMIN (Reserved_Signals). The real-time signals
-// the C library hands out follow.
-// clang-format off
-constexpr int ending_signals[] = {
-    SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU,
-#ifdef SIGPWR
-    SIGPWR,
-#endif
-#ifdef SIGIO
-    SIGIO,
-#elif defined(SIGPOLL)
-    SIGPOLL,
-#endif
-#ifdef SIGSTKFLT
-    SIGSTKFLT,
-#endif
-};
-// clang-format on
-
-// Calls `action` with each signal that ending_signals describes.
-template <typename Action>
-void for_each_ending_signal(Action action) {
-  for (const int signal : ending_signals) action(signal);
-#ifdef SIGRTMIN
-  for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) action(signal);
-#endif
-}
-
-#ifdef __linux__
-// Linux's first real-time signals, 32 up to the C library's SIGRTMIN, which
-// it keeps for its threads: any process can send them and they end the
-// process, but sigaction() and sigprocmask() refuse them. The program has
-// one thread, so they are blocked with the system call itself while files
-// are written; one that comes then is delivered, and ends the process, when
-// the old mask is put back after the last file.
-class Reserved_Signals {
- public:
-  void block() {
-    Mask reserved{};
-    for (int signal = 32; signal < SIGRTMIN; ++signal) {
-      const auto bit = static_cast<unsigned>(signal - 1);
-      reserved.words[bit / word_bits] |= 1UL << (bit % word_bits);
-    }
-    blocked_ = ::syscall(SYS_rt_sigprocmask, SIG_BLOCK, &reserved, &before_, sizeof(Mask)) == 0;
-  }
-  void unblock() {
-    if (blocked_) ::syscall(SYS_rt_sigprocmask, SIG_SETMASK, &before_, nullptr, sizeof(Mask));
-    blocked_ = false;
-  }
-
- private:
-  // The kernel's signal set: a bit per signal, signal n at bit n - 1, in
-  // words of unsigned long, whatever their width and byte order.
-  static constexpr unsigned word_bits = sizeof(unsigned long) * CHAR_BIT;
-  struct Mask {
-    unsigned long words[(_NSIG - 1) / word_bits];
-  };
-  Mask before_{};
-  bool blocked_ = false;
-};
-#else
-struct Reserved_Signals {
-  void block() {}
-  void unblock() {}
-};
-#endif
-
-// Ends the process by the signal that was held, if any, as it would have
-// ended at once: a core-dumping one still dumps core.
-void take_held_signal() {
-  const int signal = held_signal;
-  if (signal == 0) return;
-  static_cast<void>(std::signal(signal, SIG_DFL));
-  static_cast<void>(std::raise(signal));
-  ::_exit(128 + signal);  // only when the signal is blocked
 }
 
 // Where the link `link` points, as a path usable from the working directory:
@@ -247,8 +158,6 @@ class Posix_Platform final : public Platform {
 
  private:
   std::optional<bool> input_rewinds_;  // whether standard input can give bytes back
-  bool holding_ = false;
-  Reserved_Signals reserved_signals_;
 };
 
 }  // namespace
@@ -281,32 +190,9 @@ void Posix_Platform::unread_input(std::string_view bytes) {
   }
 }
 
-void Posix_Platform::hold_interrupts() {
-  struct sigaction holding {};
-  holding.sa_handler = hold_signal;
-  holding.sa_flags = SA_RESTART;
-  for_each_ending_signal([&holding](int signal) {
-    struct sigaction before {};
-    if (::sigaction(signal, nullptr, &before) == 0 && before.sa_handler != SIG_IGN) {
-      ::sigaction(signal, &holding, nullptr);
-    }
-  });
-  reserved_signals_.block();
-  holding_ = true;
-}
+void Posix_Platform::hold_interrupts() { posix::hold_signals(); }
 
-void Posix_Platform::release_interrupts() {
-  if (!holding_) return;
-  for_each_ending_signal([](int signal) {
-    struct sigaction now {};
-    if (::sigaction(signal, nullptr, &now) == 0 && now.sa_handler == hold_signal) {
-      static_cast<void>(std::signal(signal, SIG_DFL));
-    }
-  });
-  holding_ = false;
-  reserved_signals_.unblock();
-  take_held_signal();
-}
+void Posix_Platform::release_interrupts() { posix::release_signals(); }
 
 std::time_t Posix_Platform::now() {
   errno = 0;
@@ -339,7 +225,7 @@ bool Posix_Platform::is_regular_file(const std::string& path) {
 }
 
 std::unique_ptr<Output_File> Posix_Platform::create_unless_regular(const std::string& path) {
-  take_held_signal();  // the file before this one, if any, is whole and closed
+  posix::take_held_signal();  // the file before this one, if any, is whole and closed
   if (holds_nul(path)) throw_failure("cannot create", path, "the name holds a NUL byte");
   // An exclusive create never opens what is already there, so nothing is
   // ever truncated or written into a device or a pipe, even when it appears
