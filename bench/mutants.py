@@ -255,6 +255,8 @@ M = [
     ("p-usr1", PS, "SIGQUIT, SIGUSR1, SIGUSR2,", "SIGQUIT, SIGUSR2,", "SIGUSR1 cuts a file short"),
     ("p-alrm", PS, "SIGUSR2, SIGALRM, SIGVTALRM,", "SIGUSR2, SIGVTALRM,", "SIGALRM cuts a file short"),
     ("p-xcpu", PS, "SIGPROF, SIGXCPU,", "SIGPROF,", "a CPU-time limit cuts a file short"),
+    ("p-abrt", PS, "SIGPROF, SIGXCPU,\n", "SIGPROF, SIGXCPU, SIGABRT,\n", "an abort held until the file is whole"),
+    ("p-segv", PS, "SIGPROF, SIGXCPU,\n", "SIGPROF, SIGXCPU, SIGSEGV,\n", "a segmentation fault held until the file is whole"),
     ("p-int", PS, "SIGINT, SIGTERM, SIGHUP,", "SIGTERM, SIGHUP,", "Ctrl+C cuts a file short"),
     ("p-pwr", PS, "#ifdef SIGPWR\n    SIGPWR,\n#endif\n", "", "SIGPWR cuts a file short"),
     ("p-io", PS, "#ifdef SIGIO\n    SIGIO,\n#elif", "#ifdef SIGIO\n#elif", "SIGIO cuts a file short"),

@@ -56,10 +56,12 @@ inline const Environment stepping_clock =
     faked_clock(ADASKEL_EMULATOR_CLOCK ? "@2026-12-31 23:58:30 i30" : "@2026-12-31 23:59:00 i30");
 inline const Environment frozen_clock = faked_clock("2026-12-31 23:59:00");
 // `environment` for a program that strace traces: LeakSanitizer cannot work
-// under a tracer.
+// under a tracer, and the signals of a fault sent to it end it as they would
+// without the sanitizer, which takes them for a crash of its own.
 inline Environment traced(Environment environment) {
   for (auto& [name, value] : environment) {
-    if (name == "ASAN_OPTIONS") value += ":detect_leaks=0";
+    if (name != "ASAN_OPTIONS") continue;
+    value += ":detect_leaks=0:handle_segv=0:handle_sigbus=0:handle_sigfpe=0";
   }
   return environment;
 }
