@@ -99,14 +99,41 @@ std::string cannot_create(const std::string& unit, const std::string& reason) {
   return "cannot create \"demo/" + unit + "/src/lib/" + unit + ".ads\": " + reason;
 }
 
+// The clock `time` in the time zone `zone`.
+Environment clock_in(const std::string& zone, const std::string& time) {
+  Environment environment = faked_clock(time);
+  for (auto& [name, value] : environment) value = name == "TZ" ? zone : value;
+  return environment;
+}
+// The dialogue of a run that starts at `utc`.
+std::string dialogue_at(const std::string& utc) {
+  return "We are the " + utc + "\n" + dialogue.substr(banner.size());
+}
+
 // The clock and each resource file at its step: missing, empty, too long or
 // too short, and one that cannot be written.
 TEST(RunsThatEndEarly, AtTheClockOrAResourceFile) {
   const std::string licence = numbered_licence(4096), missing = "\": No such file or directory";
+  const std::string no_year = "cannot read the clock: its year is outside 0000 to 9999";
+  // The last second of the year 9999, local time an hour east of UTC; the next reading a second on.
+  const std::string last =
+      ADASKEL_EMULATOR_CLOCK ? "@9999-12-31 23:59:58 i1" : "@9999-12-31 23:59:59 i1";
   const Early_Run cases[] = {
-      // An hour east of UTC, the clock reads -1, as time() fails.
+      // An hour east of UTC, the clock reads -1, which is no failure.
       {.run = {.input = "\n", .environment = faked_clock("1970-01-01 00:59:59")},
-       .then = {.out = "", .error = "cannot read the clock: no time"}},
+       .then = {.out = "We are the 1969-12-31 23:59:59\n" + version + no_project}},
+      // The last second of 9999 and the first of 10000 in UTC, an hour west of it.
+      {.run = {.arguments = {"link"}, .environment = clock_in("WEST1", "9999-12-31 22:59:59")},
+       .then = {.out = dialogue_at("9999-12-31 23:59:59"), .written = written}},
+      {.run = {.input = "\n", .environment = clock_in("WEST1", "9999-12-31 23:00:00")},
+       .then = {.out = "", .error = no_year}},
+      {.run = {.input = "\n", .environment = faked_clock("+1000000000000")},
+       .then = {.out = "", .error = no_year}},
+      // Local time reaches 10000 first: the header fails.
+      {.run = {.arguments = {"link"}, .environment = faked_clock(last)},
+       .then = {.out = dialogue_at("9999-12-31 22:59:59"),
+                .error = no_year,
+                .written = "demo.adb 1"}},
       {.run = {.file = "Versions.lst", .content = removed, .input = "\n"},
        .then = {.out = banner, .error = "cannot open \"Versions.lst" + missing}},
       {.run = {.file = "Versions.lst", .content = "\n", .input = "\n"},

@@ -61,6 +61,12 @@ class Clock {
   virtual int local_year(std::time_t time) = 0;
 };
 
+// Every time the run shows has a four-digit year, in UTC and in local time:
+// a clock outside these years cannot be read.
+inline constexpr int first_year = 0, last_year = 9999;
+inline constexpr std::string_view unshown_year =
+    "cannot read the clock: its year is outside 0000 to 9999";
+
 class Platform : public Clock {
  public:
   // Standard output, unbuffered: the bytes are visible when this returns.

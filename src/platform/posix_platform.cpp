@@ -195,15 +195,14 @@ void Posix_Platform::hold_interrupts() { posix::hold_signals(); }
 void Posix_Platform::release_interrupts() { posix::release_signals(); }
 
 std::time_t Posix_Platform::now() {
-  errno = 0;
-  const std::time_t time = std::time(nullptr);
-  // -1 is how time() fails; a clock one second short of 1970 is no clock
-  // to date files by either.
-  if (time == -1) {
-    throw Failure("cannot read the clock: " +
-                  escaped(errno != 0 ? std::strerror(errno) : "no time"));
+  // Unlike time(), it reports failure apart from the time, so every second
+  // reads right, 1969-12-31 23:59:59 (-1) too. The nanoseconds are never
+  // negative: the seconds are the time rounded down, before 1970 as after.
+  timespec time{};
+  if (::clock_gettime(CLOCK_REALTIME, &time) != 0) {
+    throw Failure("cannot read the clock: " + escaped(std::strerror(errno)));
   }
-  return time;
+  return time.tv_sec;
 }
 
 int Posix_Platform::local_year(std::time_t time) {
