@@ -89,6 +89,13 @@ void expect_run(const Early_Run& row) {
   EXPECT_EQ(files, row.then.written) << row;
 }
 
+// `text` `count` times over.
+std::string times(int count, const std::string& text) {
+  std::string all;
+  for (int i = 0; i < count; ++i) all += text;
+  return all;
+}
+
 // What several themes' runs show or leave.
 const std::string ended = banner + version + pause + "\n";  // at the pause, given no line
 const std::string no_project = pause + "Project name requiered.\n";
@@ -280,6 +287,20 @@ TEST(RunsThatEndEarly, AtALimitOrOutOfMemory) {
              .input = "\n",
              .shell = address_space(262144) + " && RUN <$IN >$OUT 2>$ERR"},
      .then = {.out = ended, .error = "cannot read \"Abstract.txt\": out of memory"}},
+    // A diagnostic escapes only the parts of a value it shows, and a path too
+    // long for the system is refused unbuilt.
+    {.run = {.file = l,
+             .content = "demo\ndemo\n" + std::string(32 << 20, '\x1b') + "-\n",
+             .arguments = {l},
+             .shell = address_space(160000) + " && RUN <$IN >$OUT 2>$ERR"},
+     .then = {.error = R"("l\x1b\n":3: the unit list line ")" + times(125, R"(\x1b)") +
+                       "\"...(33554183 bytes)...\"" + times(124, R"(\x1b)") + "-\" ends in '-'"}},
+    {.run = {.file = l,
+             .content = std::string(32 << 20, 'a') + "\ndemo\n",
+             .arguments = {l},
+             .shell = address_space(160000) + " && RUN <$IN >$OUT 2>$ERR"},
+     .then = {.error = "cannot create \"" + std::string(500, 'a') + "\"...(100662306 bytes)...\"" +
+                       std::string(496, 'a') + ".adb\": File name too long"}},
     {.run = {.arguments = {"link"},
              .input = "\n" + std::string(96 << 20, 'n') + "\nrest\n",
              .shell = "{ " + address_space(65536) +

@@ -217,7 +217,14 @@ TEST(Diagnostics, QuoteAnyBytesSafely) {
        .shown = '"' + mark_bytes + "e" + mark + std::string(489, 'x') + "\"...(114 bytes)...\"" +
                 mark_bytes + std::string(489, 'z') + "e" + mark + '"'},
   };
-  for (const auto& c : cases) EXPECT_EQ(adaskel::quoted(c.value), c.shown) << c.shown.substr(0, 40);
+  for (const auto& c : cases) {
+    EXPECT_EQ(adaskel::quoted(c.value), c.shown) << c.shown.substr(0, 40);
+    // The same, from pieces never joined, cut anywhere.
+    const std::string_view v = c.value;
+    for (const std::size_t cut : {std::size_t{0}, v.size() / 3, v.size() - 1}) {
+      EXPECT_EQ(quoted_joined({v.substr(0, cut), "", v.substr(cut)}), c.shown) << cut;
+    }
+  }
   // The edges of the characters shown as bytes: each byte escaped inside,
   // the characters as they are just outside.
   const std::string inside =

@@ -152,6 +152,7 @@ class Posix_Platform final : public Platform {
   void release_interrupts() override;
   std::time_t now() override;
   int local_year(std::time_t time) override;
+  Path_Limit path_limit() override;
   std::unique_ptr<Input_File> open_for_reading(const std::string& path) override;
   bool is_regular_file(const std::string& path) override;
   std::unique_ptr<Output_File> create_unless_regular(const std::string& path) override;
@@ -210,6 +211,9 @@ int Posix_Platform::local_year(std::time_t time) {
   if (::localtime_r(&time, &local) == nullptr) throw Failure("cannot read the local time");
   return local.tm_year + 1900;
 }
+
+// open() refuses a path of PATH_MAX bytes or more, with its terminating NUL.
+Path_Limit Posix_Platform::path_limit() { return {PATH_MAX - 1, std::strerror(ENAMETOOLONG)}; }
 
 std::unique_ptr<Input_File> Posix_Platform::open_for_reading(const std::string& path) {
   if (holds_nul(path)) throw_failure("cannot open", path, "the name holds a NUL byte");
