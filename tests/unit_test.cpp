@@ -259,5 +259,25 @@ TEST(Diagnostics, QuoteAnyBytesSafely) {
   for (const std::string first : {"\u02ff", "\u0370"}) EXPECT_EQ(adaskel::escaped(first), first);
 }
 
+// A list's name before ":LINE:" stands bare only where it names one file
+// plainly, as editors read it.
+TEST(Diagnostics, NameTheListBeforeItsLine) {
+  const std::string x500(500, 'x'), x1024(1024, 'x');
+  const struct {
+    std::string file, shown;
+  } cases[] = {
+      {.file = "my list/\u00e9.lst", .shown = "my list/\u00e9.lst"},
+      {.file = x1024, .shown = x1024},
+      {.file = x1024 + "x", .shown = '"' + x500 + "\"...(25 bytes)...\"" + x500 + '"'},
+      {.file = "a:1: b.lst", .shown = R"("a:1: b.lst")"},
+      {.file = "x.lst:9", .shown = R"("x.lst:9")"},
+      {.file = " x", .shown = R"(" x")"},
+      {.file = "x ", .shown = R"("x ")"},
+      {.file = "l\x1b", .shown = R"("l\x1b")"},
+      {.file = "\u0301x", .shown = R"("\xcc\x81x")"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(file_before_line(c.file), c.shown) << c.file;
+}
+
 }  // namespace
 }  // namespace adaskel

@@ -146,6 +146,12 @@ std::string quoted_joined(std::initializer_list<std::string_view> pieces) {
   return quoted_ends(ends(most, false), ends(part, true), size);
 }
 
+std::string file_before_line(std::string_view file) {
+  const bool plain = file.size() <= most && file.find(':') == std::string_view::npos &&
+                     !file.starts_with(' ') && !file.ends_with(' ') && escaped(file) == file;
+  return plain ? std::string(file) : quoted(file);
+}
+
 void throw_failure(std::string_view what, std::string_view value, std::string_view reason) {
   throw Failure(std::string(what) + ' ' + quoted(value) + ": " + escaped(reason));
 }

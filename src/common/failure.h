@@ -55,6 +55,11 @@ std::string quoted(std::string_view value);
 // so a path too long for the system can be named without making it.
 std::string quoted_joined(std::initializer_list<std::string_view> pieces);
 
+// `file` as it stands before ":LINE:" in a diagnostic, the form editors jump
+// to: bare when that names one file plainly, quoted() when it holds a colon,
+// starts or ends with a blank, needs escapes or is long.
+std::string file_before_line(std::string_view file);
+
 // Throws "<what> <value quoted>: <reason escaped>".
 [[noreturn]] void throw_failure(std::string_view what, std::string_view value,
                                 std::string_view reason);
