@@ -72,7 +72,7 @@ M = [
     ("e-elide", C, "if (whole.size() <= most)", "if (whole.size() <= most || true)", "a long value shown whole"),
     ("e-head", C, "if (head.size() + next.size() > part) break;", "if (head.size() > part) break;",
      "the shown start longer than its share"),
-    ("e-under", C, "std::min(back.size(), size - first_end)", "back.size()",
+    ("e-under", C, "value.substr(size - std::min(size, part))", "value.substr(size - part)",
      "a value of escapes shorter than the share underflows"),
     ("e-count", C, "std::to_string(left_out)", "std::to_string(size - first_end)",
      "the bytes left out miscounted"),
