@@ -112,7 +112,6 @@ std::string cannot_create(const std::string& unit, const std::string& reason) {
 // too short, and one that cannot be written.
 TEST(RunsThatEndEarly, AtTheClockOrAResourceFile) {
   const std::string licence = numbered_licence(4096), missing = "\": No such file or directory";
-  const std::string no_year = "cannot read the clock: its year is outside 0000 to 9999";
   const std::string last =
       ADASKEL_EMULATOR_CLOCK ? "@9999-12-31 23:59:58 i1" : "@9999-12-31 23:59:59 i1";
   const Early_Run cases[] = {
@@ -123,7 +122,7 @@ TEST(RunsThatEndEarly, AtTheClockOrAResourceFile) {
       // in 10000 at the header's reading.
       {.run = {.arguments = {"link"}, .environment = faked_clock(last)},
        .then = {.out = "We are the 9999-12-31 22:59:59\n" + version + pause + name_prompt + "\n",
-                .error = no_year,
+                .error = "cannot read the clock: its year is outside 0000 to 9999",
                 .written = "demo.adb 1"}},
       {.run = {.file = "Versions.lst", .content = removed, .input = "\n"},
        .then = {.out = banner, .error = "cannot open \"Versions.lst" + missing}},
@@ -177,7 +176,8 @@ TEST(RunsThatEndEarly, OnTheArguments) {
 }
 
 // Lists too short, too long for their capacity, or with a bad line, and
-// units whose package spec cannot be created: what was written stays.
+// units whose package spec cannot be created (a NUL in the name shown
+// escaped): what was written stays.
 TEST(RunsThatEndEarly, OnTheUnitList) {
   const std::string no_line_2 = complete + "the unit list has no line 2 to name the main unit";
   const Early_Run cases[] = {
@@ -194,6 +194,9 @@ TEST(RunsThatEndEarly, OnTheUnitList) {
        .then = {.error = cannot_create("null", "not a regular file"), .written = "demo.adb 26"}},
       {.run = {.file = l, .content = "demo\ndemo\npipe\n", .arguments = {l}},
        .then = {.error = cannot_create("pipe", "not a regular file"), .written = "demo.adb 26"}},
+      {.run = {.file = l, .content = "demo\ndemo\nx\0\n"s, .arguments = {l}},
+       .then = {.error = cannot_create("x\\0", "the name holds a NUL byte"),
+                .written = "demo.adb 26"}},
       {.run = {.file = l, .content = "demo\ndemo\nloop\n", .arguments = {l}},
        .then = {.error = cannot_create("loop", "Too many levels of symbolic links"),
                 .written = "demo.adb 26"}},
@@ -218,7 +221,8 @@ TEST(RunsThatEndEarly, OnTheUnitList) {
 }
 
 // Standard input shared with a later command, which gets what the run did
-// not need; standard output full, closed early, or not ready.
+// not need, or with standard error; standard output full, closed early, or
+// not ready.
 TEST(RunsThatEndEarly, AtTheStandardStreams) {
   // The first read of standard input and the first write to standard output
   // fail as on a stream left non-blocking that is not ready: EAGAIN.
@@ -232,6 +236,11 @@ TEST(RunsThatEndEarly, AtTheStandardStreams) {
       "mkfifo $IN.fifo && RUN <>$IN.fifo 2>$ERR | { head -c 87 >$OUT; exec <&-; cat $IN >$IN.fifo; "
       "}";
   const Early_Run cases[] = {
+      // One stream for both: the diagnostic on a line of its own.
+      {.run = {.arguments = {"link", " 2#1#E1 ", "third"},
+               .input = "\n",
+               .shell = "RUN <$IN >$OUT 2>&1; s=$?; tail -n 1 $OUT >$ERR; exit $s"},
+       .then = {.out = dialogue + "adaskel: error: " + eof + "\n", .error = eof}},
       {.run = {.arguments = {"link"}, .input = "typed\nJane\nrest\n", .shell = shared_file},
        .then = {.out = dialogue + "rest\n", .written = written}},
       {.run = {.input = "\nJane\nrest\n", .shell = shared_pipe},
@@ -291,21 +300,6 @@ TEST(RunsThatEndEarly, AtALimitOrOutOfMemory) {
                       " && RUN; s=$?; tr -d n; exit $s; } <$IN >$OUT 2>$ERR"},
      .then = {.out = dialogue + "\nrest\n", .error = "cannot read standard input: out of memory"}},
 #endif
-  };
-  for (const auto& row : cases) expect_run(row);
-}
-
-// A diagnostic starts a line of its own, and shows a NUL of a name escaped.
-TEST(RunsThatEndEarly, WithADiagnosticThatShowsAnyByte) {
-  const Early_Run cases[] = {
-      // One stream for both: the diagnostic on a line of its own.
-      {.run = {.arguments = {"link", " 2#1#E1 ", "third"},
-               .input = "\n",
-               .shell = "RUN <$IN >$OUT 2>&1; s=$?; tail -n 1 $OUT >$ERR; exit $s"},
-       .then = {.out = dialogue + "adaskel: error: " + eof + "\n", .error = eof}},
-      {.run = {.file = l, .content = "demo\ndemo\nx\0\n"s, .arguments = {l}},
-       .then = {.error = cannot_create("x\\0", "the name holds a NUL byte"),
-                .written = "demo.adb 26"}},
   };
   for (const auto& row : cases) expect_run(row);
 }
