@@ -89,6 +89,15 @@ void expect_run(const Early_Run& row) {
   EXPECT_EQ(files, row.then.written) << row;
 }
 
+#if !defined(__SANITIZE_ADDRESS__)  // for the runs out of memory
+// `text` `count` times over.
+std::string times(int count, const std::string& text) {
+  std::string all;
+  for (int i = 0; i < count; ++i) all += text;
+  return all;
+}
+#endif
+
 // What several themes' runs show or leave.
 const std::string ended = banner + version + pause + "\n";  // at the pause, given no line
 const std::string no_project = pause + "Project name requiered.\n";
@@ -103,10 +112,18 @@ std::string cannot_create(const std::string& unit, const std::string& reason) {
 // too short, and one that cannot be written.
 TEST(RunsThatEndEarly, AtTheClockOrAResourceFile) {
   const std::string licence = numbered_licence(4096), missing = "\": No such file or directory";
+  const std::string last =
+      ADASKEL_EMULATOR_CLOCK ? "@9999-12-31 23:59:58 i1" : "@9999-12-31 23:59:59 i1";
   const Early_Run cases[] = {
-      // An hour east of UTC, the clock reads -1, as time() fails.
+      // An hour east of UTC, the clock reads -1, which is no failure.
       {.run = {.input = "\n", .environment = faked_clock("1970-01-01 00:59:59")},
-       .then = {.out = "", .error = "cannot read the clock: no time"}},
+       .then = {.out = "We are the 1969-12-31 23:59:59\n" + version + no_project}},
+      // The last second of the year 9999 in UTC; local time, an hour ahead, is
+      // in 10000 at the header's reading.
+      {.run = {.arguments = {"link"}, .environment = faked_clock(last)},
+       .then = {.out = "We are the 9999-12-31 22:59:59\n" + version + pause + name_prompt + "\n",
+                .error = "cannot read the clock: its year is outside 0000 to 9999",
+                .written = "demo.adb 1"}},
       {.run = {.file = "Versions.lst", .content = removed, .input = "\n"},
        .then = {.out = banner, .error = "cannot open \"Versions.lst" + missing}},
       {.run = {.file = "Versions.lst", .content = "\n", .input = "\n"},
@@ -159,7 +176,8 @@ TEST(RunsThatEndEarly, OnTheArguments) {
 }
 
 // Lists too short, too long for their capacity, or with a bad line, and
-// units whose package spec cannot be created: what was written stays.
+// units whose package spec cannot be created (a NUL in the name shown
+// escaped): what was written stays.
 TEST(RunsThatEndEarly, OnTheUnitList) {
   const std::string no_line_2 = complete + "the unit list has no line 2 to name the main unit";
   const Early_Run cases[] = {
@@ -176,11 +194,14 @@ TEST(RunsThatEndEarly, OnTheUnitList) {
        .then = {.error = cannot_create("null", "not a regular file"), .written = "demo.adb 26"}},
       {.run = {.file = l, .content = "demo\ndemo\npipe\n", .arguments = {l}},
        .then = {.error = cannot_create("pipe", "not a regular file"), .written = "demo.adb 26"}},
+      {.run = {.file = l, .content = "demo\ndemo\nx\0\n"s, .arguments = {l}},
+       .then = {.error = cannot_create("x\\0", "the name holds a NUL byte"),
+                .written = "demo.adb 26"}},
       {.run = {.file = l, .content = "demo\ndemo\nloop\n", .arguments = {l}},
        .then = {.error = cannot_create("loop", "Too many levels of symbolic links"),
                 .written = "demo.adb 26"}},
       {.run = {.file = l, .content = "", .arguments = {l}},
-       .then = {.error = "the unit list is empty: it names no top directory"}},
+       .then = {.error = R"("l\x1b\n": the unit list is empty: it names no top directory)"}},
       {.run = {.file = l, .content = "demo\ndemo\n", .arguments = {l, "1"}},
        .then = {.error = R"("l\x1b\n" has more than 1 line, the capacity)"}},
       {.run = {.file = l, .content = "demo\ndemo\nhere\n", .arguments = {l, "2"}},
@@ -200,7 +221,8 @@ TEST(RunsThatEndEarly, OnTheUnitList) {
 }
 
 // Standard input shared with a later command, which gets what the run did
-// not need; standard output full, closed early, or not ready.
+// not need, or with standard error; standard output full, closed early, or
+// not ready.
 TEST(RunsThatEndEarly, AtTheStandardStreams) {
   // The first read of standard input and the first write to standard output
   // fail as on a stream left non-blocking that is not ready: EAGAIN.
@@ -214,6 +236,11 @@ TEST(RunsThatEndEarly, AtTheStandardStreams) {
       "mkfifo $IN.fifo && RUN <>$IN.fifo 2>$ERR | { head -c 87 >$OUT; exec <&-; cat $IN >$IN.fifo; "
       "}";
   const Early_Run cases[] = {
+      // One stream for both: the diagnostic on a line of its own.
+      {.run = {.arguments = {"link", " 2#1#E1 ", "third"},
+               .input = "\n",
+               .shell = "RUN <$IN >$OUT 2>&1; s=$?; tail -n 1 $OUT >$ERR; exit $s"},
+       .then = {.out = dialogue + "adaskel: error: " + eof + "\n", .error = eof}},
       {.run = {.arguments = {"link"}, .input = "typed\nJane\nrest\n", .shell = shared_file},
        .then = {.out = dialogue + "rest\n", .written = written}},
       {.run = {.input = "\nJane\nrest\n", .shell = shared_pipe},
@@ -253,34 +280,26 @@ TEST(RunsThatEndEarly, AtALimitOrOutOfMemory) {
              .input = "\n",
              .shell = address_space(262144) + " && RUN <$IN >$OUT 2>$ERR"},
      .then = {.out = ended, .error = "cannot read \"Abstract.txt\": out of memory"}},
+    // A diagnostic escapes only the parts of a value it shows, and a path too
+    // long for the system is refused unbuilt.
+    {.run = {.file = l,
+             .content = "demo\ndemo\n" + std::string(32 << 20, '\x1b') + "-\n",
+             .arguments = {l},
+             .shell = address_space(160000) + " && RUN <$IN >$OUT 2>$ERR"},
+     .then = {.error = R"("l\x1b\n":3: the unit list line ")" + times(125, R"(\x1b)") +
+                       "\"...(33554183 bytes)...\"" + times(124, R"(\x1b)") + "-\" ends in '-'"}},
+    {.run = {.file = l,
+             .content = std::string(32 << 20, 'a') + "\ndemo\n",
+             .arguments = {l},
+             .shell = address_space(100000) + " && RUN <$IN >$OUT 2>$ERR"},
+     .then = {.error = "cannot create \"" + std::string(500, 'a') + "\"...(100662306 bytes)...\"" +
+                       std::string(496, 'a') + ".adb\": File name too long"}},
     {.run = {.arguments = {"link"},
              .input = "\n" + std::string(96 << 20, 'n') + "\nrest\n",
              .shell = "{ " + address_space(65536) +
                       " && RUN; s=$?; tr -d n; exit $s; } <$IN >$OUT 2>$ERR"},
      .then = {.out = dialogue + "\nrest\n", .error = "cannot read standard input: out of memory"}},
 #endif
-  };
-  for (const auto& row : cases) expect_run(row);
-}
-
-// A diagnostic starts a line of its own, and shows any byte of a name: a NUL,
-// controls and what is not UTF-8 escaped, valid UTF-8 as it is.
-TEST(RunsThatEndEarly, WithADiagnosticThatShowsAnyByte) {
-  const Early_Run cases[] = {
-      // One stream for both: the diagnostic on a line of its own.
-      {.run = {.arguments = {"link", " 2#1#E1 ", "third"},
-               .input = "\n",
-               .shell = "RUN <$IN >$OUT 2>&1; s=$?; tail -n 1 $OUT >$ERR; exit $s"},
-       .then = {.out = dialogue + "adaskel: error: " + eof + "\n", .error = eof}},
-      {.run = {.file = l, .content = "demo\ndemo\nx\0\n"s, .arguments = {l}},
-       .then = {.error = cannot_create("x\\0", "the name holds a NUL byte"),
-                .written = "demo.adb 26"}},
-      {.run = {.file = l,
-               .content = "demo\ndemo\n\t\\\x7f\xe9\r\"\xc2\x9b\xc3\xa9\n",
-               .arguments = {l}},
-       .then = {.error = cannot_create("\\t\\\\\\x7f\\xe9\\r\\\"\\xc2\\x9b\xc3\xa9",
-                                       "No such file or directory"),
-                .written = "demo.adb 26"}},
   };
   for (const auto& row : cases) expect_run(row);
 }

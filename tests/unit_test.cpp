@@ -11,6 +11,7 @@
 
 #include "common/failure.h"
 #include "common/line_reader.h"
+#include "driver/start_image.h"
 #include "unitlist/unit_name.h"
 #include "unitlist/whole_number.h"
 
@@ -40,6 +41,16 @@ class Memory_Input final : public Input_File {
   std::size_t next_ = 0, reads_ = 0;
 };
 
+// `point` in UTF-8.
+std::string utf8(char32_t point) {
+  if (point < 0x80) return std::string(1, static_cast<char>(point));
+  const std::size_t length = point < 0x800 ? 2 : point < 0x10000 ? 3 : 4;
+  std::string bytes(length, '\0');
+  for (std::size_t i = length - 1; i > 0; --i, point >>= 6) bytes[i] = char(0x80 | (point & 0x3f));
+  bytes[0] = char((0xf00 >> length) | point);
+  return bytes;
+}
+
 TEST(LineReader, FollowsTheLineRules) {
   const std::string long_line(3'000'000, 'x');
   // The numbers are those of the rules in line_reader.h.
@@ -51,7 +62,6 @@ TEST(LineReader, FollowsTheLineRules) {
       {.text = "\n", .lines = {}},  // 3: a lone line feed is no line
       {.text = "\n\f", .lines = {}},
       {.text = "\n\n", .lines = {""}},
-      {.text = "\n\n\n", .lines = {"", ""}},
       {.text = "a", .lines = {"a"}},  // 1: the last line needs no line feed
       {.text = "a\nb", .lines = {"a", "b"}},
       {.text = "a\n\n", .lines = {"a"}},  // 3: two line feeds end no empty line
@@ -130,12 +140,10 @@ TEST(UnitName, DerivesInPlaceOrFails) {
   const struct {
     std::string line, name;
   } cases[] = {
-      {.line = "main", .name = "Main"},
       {.line = "my-unit", .name = "My.Unit"},
       {.line = "text_io", .name = "Text_io"},  // nothing raised after '_', '.' or a blank
       {.line = "my unit", .name = "My unit"},
       {.line = "ABC-def", .name = "ABC.Def"},  // nothing lowered
-      {.line = "2nd-part", .name = "2nd.Part"},
       {.line = "a.b-c", .name = "A.b.C"},
       {.line = "a--b", .name = "A..B"},
       {.line = "-abc", .name = ".Abc"},
@@ -181,56 +189,20 @@ TEST(Diagnostics, QuoteAnyBytesSafely) {
   } cases[] = {
       {.value = "a\\b\"c", .shown = R"("a\\b\"c")"},
       {.value = "\t\n\r\0\x1b\x7f"s, .shown = R"("\t\n\r\0\x1b\x7f")"},
-      {.value = "\xc3\xa9 \xe6\x97\xa5\xf0\x9f\x98\x80",
-       .shown = "\"\xc3\xa9 \xe6\x97\xa5\xf0\x9f\x98\x80\""},
-      // Each byte escaped of what is not UTF-8 or is a control; an e acute among
-      // them stays.
-      {.value = "\xe9"                       // a lone byte
-                "\xc2\x9b\xc2\x80"           // C1 controls
-                "\xc1\xbe\xe0\x9f\xbf"       // too long forms
-                "\xed\xa0\x80"               // a surrogate
-                "\xf0\x8f\xbf\xbd"           // a too long form
-                "\xf4\x90\x80\x80\xf5"       // beyond U+10FFFF
-                "\xe6\x97\xc3\xa9\xe6\x97",  // cut short, around an e acute
-       .shown = R"("\xe9\xc2\x9b\xc2\x80\xc1\xbe\xe0\x9f\xbf\xed\xa0\x80)"
-                R"(\xf0\x8f\xbf\xbd\xf4\x90\x80\x80\xf5\xe6\x97)"
-                "\xc3\xa9"
-                R"(\xe6\x97")"},
       {.value = std::string(1'000'000, 'x'),
        .shown = '"' + x500 + "\"...(999000 bytes)...\"" + x500 + '"'},
       {.value = e250 + e250 + e250 + "x",
        .shown = '"' + e250 + "\"...(502 bytes)...\"" + e250.substr(2) + "x\""},
       {.value = std::string(300, '\x01'),
        .shown = '"' + controls + "\"...(50 bytes)...\"" + controls + '"'},
-      // A line separator and a right-to-left override, escaped, and bytes cut
-      // short before a letter.
-      // NOLINTNEXTLINE(misc-misleading-bidirectional): a right-to-left override, to be escaped
-      {.value = "\xe2\x80\xa8|\xe2\x80\xae"
-                "ab\xe2"
-                "AA\xe2\x80"
-                "A",
-       .shown = R"("\xe2\x80\xa8|\xe2\x80\xaeab\xe2AA\xe2\x80A")"},
-      {.value = mark + "e" + mark + "\u20dd", .shown = '"' + mark_bytes + "e" + mark + "\u20dd\""},
-      {.value = "\u20dd", .shown = R"("\xe2\x83\x9d")"},
       {.value =
            mark + "e" + mark + std::string(597, 'x') + marks + std::string(489, 'z') + "e" + mark,
        .shown = '"' + mark_bytes + "e" + mark + std::string(489, 'x') + "\"...(114 bytes)...\"" +
                 mark_bytes + std::string(489, 'z') + "e" + mark + '"'},
   };
   for (const auto& c : cases) EXPECT_EQ(adaskel::quoted(c.value), c.shown) << c.shown.substr(0, 40);
-  // The edges of the characters shown as bytes: each byte escaped inside,
-  // the characters as they are just outside.
-  const std::string inside =
-      // NOLINTNEXTLINE(misc-misleading-bidirectional): the controls are what is tried
-      "\x01\x1f\x7f\u0080\u009f\u00ad"                    // controls, soft hyphen
-      "\u00a0\u1680\u2000\u2001\u2002\u2003\u2004\u2005"  // the spaces but U+0020
-      "\u2006\u2007\u2008\u2009\u200a\u202f\u205f\u3000"
-      "\u200b\u2028\u2029\u202e\u2066\ufeff"                    // format characters, separators
-      "\u034f\u115f\u1160\u3164\uffa0\ufe00\ufe0f"              // default ignorable, not format
-      "\U000e0000\U000e0100\U000e01ef\u2800"                    // tags, variation selectors, blank
-      "\ue000\uf8ff\U000f0000\U000ffffd\U00100000\U0010fffd"    // private use
-      "\ufdd0\ufdef\ufffe\uffff\U0001fffe\U0001ffff\U0010ffff"  // noncharacters
-      "\u0378\u038b\ud7a4\U0002a6e0\U000323b0";                 // unassigned
+  // The characters shown as bytes, class by class, and the characters just
+  // outside them as they are.
   const std::string outside =
       // next to the spaces, the default ignorables, U+2800
       "~ \u00a1\u00ac\u00ae\u167f\u1681\u1ffe\u2010\u2027\u2030\u205e\u2070\u2ffb\u3001"
@@ -240,16 +212,77 @@ TEST(Diagnostics, QuoteAnyBytesSafely) {
       // Latin, Cyrillic, Greek, CJK, Hangul, Tangut, CJK new in Unicode 15
       "\u00c5\u0416\u03bb\u3400\u4dbf\u4e00\u65e5\u9fff\uac00\ud55c\ud7a3"
       "\U00017001\U00020000\U0002a6df\U000323af";
-  EXPECT_EQ(adaskel::escaped(inside).size(), inside.size() * 4);
   EXPECT_EQ(adaskel::escaped(outside), outside);
-  // At the start of a text (a reason, say), marks at the edges of their
-  // range and an enclosing one are escaped, the same after a letter stay;
-  // the characters next to the range stay at the start too.
-  for (const std::string mark_first : {"\u0300", "\u036f", "\u20dd"}) {
+  // Every character of each class shown as bytes: controls, spaces, separators,
+  // U+2800; private use, noncharacters, unassigned; every default ignorable
+  // block, bidirectional controls among them (ALM, LRM, RLM, LRE-RLO, LRI-PDI).
+  const std::pair<char32_t, char32_t> hidden[] = {
+      {0x1, 0x8},         {0xb, 0xc},          {0xe, 0x1f},        {0x7f, 0x9f},
+      {0xa0, 0xa0},       {0x1680, 0x1680},    {0x2000, 0x200a},   {0x202f, 0x202f},
+      {0x205f, 0x205f},   {0x3000, 0x3000},    {0x2028, 0x2029},   {0x2800, 0x2800},
+      {0xe000, 0xf8ff},   {0xf0000, 0x10ffff}, {0xfdd0, 0xfdef},   {0xfffe, 0xffff},
+      {0x1fffe, 0x1ffff}, {0x378, 0x379},      {0x38b, 0x38b},     {0xd7a4, 0xd7af},
+      {0x2a6e0, 0x2a6ff}, {0x323b0, 0x323b0},  {0xad, 0xad},       {0x34f, 0x34f},
+      {0x61c, 0x61c},     {0x115f, 0x1160},    {0x17b4, 0x17b5},   {0x180b, 0x180f},
+      {0x200b, 0x200f},   {0x202a, 0x202e},    {0x2060, 0x206f},   {0x3164, 0x3164},
+      {0xfe00, 0xfe0f},   {0xfeff, 0xfeff},    {0xffa0, 0xffa0},   {0xfff0, 0xfff8},
+      {0x1bca0, 0x1bca3}, {0x1d173, 0x1d17a},  {0xe0000, 0xe0fff},
+  };
+  for (const auto& [first, last] : hidden) {
+    for (char32_t point = first; point <= last; ++point) {
+      EXPECT_EQ(adaskel::escaped("a" + utf8(point)).size(), 1 + utf8(point).size() * 4)
+          << std::hex << unsigned(point);
+    }
+  }
+  // Too long forms, a surrogate, beyond U+10FFFF, bytes no UTF-8 holds: each byte escaped.
+  for (const std::string bad : {"\xc1\xbe", "\xe0\x9f\xbf", "\xed\xa0\x80", "\xf0\x8f\xbf\xbd",
+                                "\xf4\x90\x80\x80", "\xf5\x80", "\xff", "\x80"})
+    EXPECT_EQ(adaskel::escaped(bad).size(), bad.size() * 4) << bad;
+  // UTF-8 of every length cut short after each of its bytes, by a letter, by
+  // another character and by the end: each byte of the part escaped.
+  for (const std::string whole : {"\u00e9", "\u07fe", "\u0800", "\u65e5", "\ud7fb", "\U00010000"}) {
+    EXPECT_EQ(adaskel::escaped(whole), whole);
+    for (std::size_t cut = 1; cut < whole.size(); ++cut) {
+      const std::string part = whole.substr(0, cut), shown = adaskel::escaped(part);
+      EXPECT_EQ(shown.size(), cut * 4) << whole << cut;
+      for (const std::string after : {"A", "\u00e9", "\u65e5"})
+        EXPECT_EQ(adaskel::escaped(part + after), shown + after) << whole << cut;
+    }
+  }
+  // At the start of a text, Grapheme_Extend is escaped (marks Mn and Me, some
+  // spacing marks Mc, two sound marks Lm), the same after a letter stay, and
+  // so do the characters next to them and the other spacing marks.
+  for (const std::string mark_first :
+       {"\u0300", "\u036f", "\u20dd", "\u09be", "\uff9e", "\uff9f"}) {
     EXPECT_EQ(adaskel::escaped(mark_first).size(), mark_first.size() * 4);
     EXPECT_EQ(adaskel::escaped("e" + mark_first), "e" + mark_first);
   }
-  for (const std::string first : {"\u02ff", "\u0370"}) EXPECT_EQ(adaskel::escaped(first), first);
+  for (const std::string first : {"\u02ff", "\u0370", "\u0903", "\uff9d"})
+    EXPECT_EQ(adaskel::escaped(first), first);
+}
+
+// The start time as shown: every second of the years 0 to 9999, no other.
+TEST(StartImage, ShowsFourDigitYearsOnly) {
+  EXPECT_EQ(driver::utc_image(253402300799), "9999-12-31 23:59:59");
+  for (const std::time_t beyond : {253402300800, -62167219201, 1'000'000'000'000})
+    EXPECT_THROW(driver::utc_image(beyond), Failure) << beyond;
+}
+
+// A list's name before ":LINE:" stands bare only where it names one file
+// plainly, as editors read it.
+TEST(Diagnostics, NameTheListBeforeItsLine) {
+  const std::string x500(500, 'x'), x1024(1024, 'x');
+  const struct {
+    std::string file, shown;
+  } cases[] = {
+      {.file = "my list/\u00e9.lst", .shown = "my list/\u00e9.lst"},
+      {.file = x1024 + "x", .shown = '"' + x500 + "\"...(25 bytes)...\"" + x500 + '"'},
+      {.file = "a:1: b.lst", .shown = R"("a:1: b.lst")"},
+      {.file = " x", .shown = R"(" x")"},
+      {.file = "x ", .shown = R"("x ")"},
+      {.file = "l\x1b", .shown = R"("l\x1b")"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(file_before_line(c.file), c.shown) << c.file;
 }
 
 }  // namespace

@@ -22,12 +22,11 @@ bool listed(Ranges ranges, char32_t point) {
   return after != ranges.begin() && point <= std::prev(after)->second;
 }
 
-// The length of the character at `at` in `text` when it is a valid UTF-8
-// sequence of a character shown as it is there; 0 when the byte at `at` has
-// to be escaped. A mark that joins the character before it is escaped at
-// the start of a text, where it would sit on the opening quote.
-std::size_t character_length(std::string_view text, std::size_t at) {
-  const std::string_view rest = text.substr(at);
+// The length of the character that `rest` starts with when it is a valid
+// UTF-8 sequence of a character shown as it is; 0 when its first byte has to
+// be escaped. A mark that joins the character before it is escaped as the
+// `first` character of a text, where it would sit on the opening quote.
+std::size_t character_length(std::string_view rest, bool first) {
   const auto byte = [rest](std::size_t i) { return static_cast<unsigned char>(rest[i]); };
   const unsigned lead = byte(0);
   if (lead < 0x80) return listed(hidden_characters, lead) ? 0 : 1;
@@ -53,17 +52,17 @@ std::size_t character_length(std::string_view text, std::size_t at) {
     point = point << 6 | (byte(i) & 0x3fU);
   }
   if (listed(hidden_characters, point)) return 0;
-  return at == 0 && listed(grapheme_extenders, point) ? 0 : length;
+  return first && listed(grapheme_extenders, point) ? 0 : length;
 }
 
-// Appends the shown form of the character or byte at `at` in `text`;
-// returns how many bytes of `text` it took.
-std::size_t show(std::string& shown, std::string_view text, std::size_t at) {
-  const std::size_t length = character_length(text, at);
-  const char c = text[at];
+// Appends the shown form of the character or byte that `rest` starts with,
+// the `first` of its text or not; returns how many bytes of `rest` it took.
+std::size_t show(std::string& shown, std::string_view rest, bool first) {
+  const std::size_t length = character_length(rest, first);
+  const char c = rest[0];
   if (length > 0) {
     if (c == '\\' || c == '"') shown += '\\';
-    shown.append(text.substr(at, length));
+    shown.append(rest.substr(0, length));
     return length;
   }
   constexpr char hex[] = "0123456789abcdef";
@@ -79,25 +78,22 @@ std::size_t show(std::string& shown, std::string_view text, std::size_t at) {
   return 1;
 }
 
-}  // namespace
+constexpr std::size_t most = 1024, part = 500;
 
-std::string escaped(std::string_view text) {
-  std::string shown;
-  shown.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) i += show(shown, text, i);
-  return shown;
-}
-
-std::string quoted(std::string_view value) {
-  constexpr std::size_t most = 1024, part = 500;
-  const std::string whole = escaped(value);
-  if (whole.size() <= most) return '"' + whole + '"';
+// The value of `size` bytes whose first min(size, most) bytes are `front` and
+// whose last min(size, part) are `back`, quoted. Only what is shown is
+// escaped, so the cost is bounded whatever the size.
+std::string quoted_ends(std::string_view front, std::string_view back, std::size_t size) {
+  if (size <= most) {
+    const std::string whole = escaped(front);
+    if (whole.size() <= most) return '"' + whole + '"';
+  }
   // The first characters whose shown form fits in `part` bytes...
   std::string head;
   std::size_t first_end = 0;
-  for (;;) {
+  while (first_end < front.size()) {
     std::string next;
-    const std::size_t taken = show(next, value, first_end);
+    const std::size_t taken = show(next, front.substr(first_end), first_end == 0);
     if (head.size() + next.size() > part) break;
     head += next;
     first_end += taken;
@@ -105,15 +101,55 @@ std::string quoted(std::string_view value) {
   // ...and the last ones: from `part` bytes before the end, less characters
   // (or stray bytes of one cut there) from the front while they show longer.
   // They follow a quote too, so they are escaped as a text of their own.
-  std::size_t last_start = std::max(first_end, value.size() - std::min(value.size(), part));
-  std::string tail = escaped(value.substr(last_start));
+  std::size_t start = back.size() - std::min(back.size(), size - first_end);
+  std::string tail = escaped(back.substr(start));
   while (tail.size() > part) {
     std::string dropped;
-    last_start += show(dropped, value, last_start);
-    tail = escaped(value.substr(last_start));
+    start += show(dropped, back.substr(start), false);
+    tail = escaped(back.substr(start));
   }
-  return '"' + head + "\"...(" + std::to_string(last_start - first_end) + " bytes)...\"" + tail +
-         '"';
+  const std::size_t left_out = size - first_end - (back.size() - start);
+  return '"' + head + "\"...(" + std::to_string(left_out) + " bytes)...\"" + tail + '"';
+}
+
+}  // namespace
+
+std::string escaped(std::string_view text) {
+  std::string shown;
+  shown.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) i += show(shown, text.substr(i), i == 0);
+  return shown;
+}
+
+std::string quoted(std::string_view value) {
+  const std::size_t size = value.size();
+  return quoted_ends(value.substr(0, most), value.substr(size - std::min(size, part)), size);
+}
+
+std::string quoted_joined(std::initializer_list<std::string_view> pieces) {
+  std::size_t size = 0;
+  for (const std::string_view piece : pieces) size += piece.size();
+  // The first `count` bytes of the pieces joined, or the last.
+  const auto ends = [pieces](std::size_t count, bool last) {
+    std::string bytes;
+    for (std::size_t i = 0; i < pieces.size() && bytes.size() < count; ++i) {
+      const std::string_view piece = pieces.begin()[last ? pieces.size() - 1 - i : i];
+      const std::size_t taken = std::min(piece.size(), count - bytes.size());
+      if (last) {
+        bytes.insert(0, piece.substr(piece.size() - taken));
+      } else {
+        bytes.append(piece.substr(0, taken));
+      }
+    }
+    return bytes;
+  };
+  return quoted_ends(ends(most, false), ends(part, true), size);
+}
+
+std::string file_before_line(std::string_view file) {
+  const bool plain = file.size() <= most && file.find(':') == std::string_view::npos &&
+                     !file.starts_with(' ') && !file.ends_with(' ') && escaped(file) == file;
+  return plain ? std::string(file) : quoted(file);
 }
 
 void throw_failure(std::string_view what, std::string_view value, std::string_view reason) {

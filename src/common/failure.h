@@ -5,6 +5,7 @@
 #pragma once
 
 #include <exception>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -46,8 +47,18 @@ std::string escaped(std::string_view text);
 // than 1024 bytes, only its first and last 500 or so are shown, as
 // "<first>"...(<n> bytes)..."<last>", n being how many of its bytes were
 // left out, so that a diagnostic stays short. The last part is escaped as a
-// text of its own: rule 3 holds for its first character too.
+// text of its own: rule 3 holds for its first character too. Only the parts
+// shown are escaped: it costs a few kilobytes whatever the value's size.
 std::string quoted(std::string_view value);
+
+// quoted() of the pieces joined, at the same cost: the value is never built,
+// so a path too long for the system can be named without making it.
+std::string quoted_joined(std::initializer_list<std::string_view> pieces);
+
+// `file` as it stands before ":LINE:" in a diagnostic, the form editors jump
+// to: bare when that names one file plainly, quoted() when it holds a colon,
+// starts or ends with a blank, needs escapes or is long.
+std::string file_before_line(std::string_view file);
 
 // Throws "<what> <value quoted>: <reason escaped>".
 [[noreturn]] void throw_failure(std::string_view what, std::string_view value,

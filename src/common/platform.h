@@ -7,6 +7,7 @@
 
 #include <climits>
 #include <cstddef>
+#include <cstdint>
 #include <ctime>
 #include <memory>
 #include <string>
@@ -61,6 +62,19 @@ class Clock {
   virtual int local_year(std::time_t time) = 0;
 };
 
+// Every time the run shows has a four-digit year, in UTC and in local time:
+// a clock outside these years cannot be read.
+inline constexpr int first_year = 0, last_year = 9999;
+inline constexpr std::string_view unshown_year =
+    "cannot read the clock: its year is outside 0000 to 9999";
+
+// The longest path, in bytes, that a system takes, and its words for a
+// longer one.
+struct Path_Limit {
+  std::size_t longest;
+  std::string reason;
+};
+
 class Platform : public Clock {
  public:
   // Standard output, unbuffered: the bytes are visible when this returns.
@@ -87,6 +101,11 @@ class Platform : public Clock {
   // Lets a signal that waited take effect at once, ending the process as it
   // would have ended it on arrival, and gives signals their effect back.
   virtual void release_interrupts() = 0;
+
+  // The longest path create_unless_regular can take: the run refuses a
+  // longer one, without building it, for the reason given. By default none:
+  // every path is built and left to the system.
+  virtual Path_Limit path_limit() { return {SIZE_MAX, {}}; }
 
   // Opens an existing file for reading, or throws Failure.
   virtual std::unique_ptr<Input_File> open_for_reading(const std::string& path) = 0;

@@ -4,10 +4,19 @@
 #include <chrono>
 #include <cstdio>
 
+#include "common/failure.h"
+#include "common/platform.h"
+
 namespace adaskel::driver {
 
 std::string utc_image(std::time_t time) {
   using namespace std::chrono;
+  // Checked first: a date past them is a wrong one, as chrono's years end at 32767.
+  constexpr sys_seconds first{sys_days{year{first_year} / January / 1}};
+  constexpr sys_seconds after{sys_days{year{last_year + 1} / January / 1}};
+  if (time < first.time_since_epoch().count() || time >= after.time_since_epoch().count()) {
+    throw Failure(std::string(unshown_year));
+  }
   const sys_seconds instant{seconds{time}};
   const sys_days day = floor<days>(instant);
   const year_month_day date{day};

@@ -7,7 +7,8 @@
 
 namespace adaskel::driver {
 
-// `time` in UTC as "YYYY-MM-DD hh:mm:ss", 19 characters for the years 0 to 9999.
+// `time` in UTC as "YYYY-MM-DD hh:mm:ss", 19 characters. Fails, as a clock
+// that cannot be read, for a time outside the years 0 to 9999.
 std::string utc_image(std::time_t time);
 
 }  // namespace adaskel::driver

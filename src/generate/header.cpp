@@ -15,7 +15,9 @@ void write_header(Text_File& file, const Header_Values& values, Clock& clock) {
                   ": the unit list has no line 2 to name the main unit");
   }
   // The year as an integer image: a blank where a sign would stand.
-  const std::string year = ' ' + std::to_string(clock.local_year(clock.now()));
+  const int local_year = clock.local_year(clock.now());
+  if (local_year < first_year || local_year > last_year) throw Failure(std::string(unshown_year));
+  const std::string year = ' ' + std::to_string(local_year);
   file.write_line(
       {"-- ", values.unit_names.at(2), " is Copyright (C)", year, " ", values.author_name, " ; "});
 

@@ -30,8 +30,9 @@ constexpr std::int32_t licence_excerpt_last = 309;
 //         byte on ("--" alone for a line of one byte or none).
 // 18.     "-- Date := \"", the start image, "\"".
 // 19.     "-- Version := \"", the version, "\"".
-// A missing main unit name or licence line fails before its line is
-// written, so the file keeps the lines before it.
+// A missing main unit name or licence line, or a local year outside 0 to
+// 9999 (a clock that cannot be read), fails before its line is written, so
+// the file keeps the lines before it.
 void write_header(Text_File& file, const Header_Values& values, Clock& clock);
 
 }  // namespace adaskel::generate

@@ -20,30 +20,38 @@ const Line_Text& top_directory(const unitlist::Unit_Tables& units) {
 }
 
 // The pieces joined with nothing between them: paths are plain byte
-// concatenations, never normalised.
-std::string joined(std::initializer_list<std::string_view> pieces) {
+// concatenations, never normalised. Fails, having built nothing, when the
+// path would be longer than the system takes.
+std::string joined(const Path_Limit& limit, std::initializer_list<std::string_view> pieces) {
+  std::size_t size = 0;
+  for (const std::string_view piece : pieces) size += piece.size();
+  if (size > limit.longest) {
+    throw Failure("cannot create " + quoted_joined(pieces) + ": " + escaped(limit.reason));
+  }
   std::string path;
+  path.reserve(size);
   for (const std::string_view piece : pieces) path += piece;
   return path;
 }
 
 }  // namespace
 
-std::string main_file_path(const unitlist::Unit_Tables& units) {
+std::string main_file_path(const unitlist::Unit_Tables& units, const Path_Limit& limit) {
   const Line_Text& top = top_directory(units);
-  return joined({top, separator, top, separator, "src", separator, top, ".adb"});
+  return joined(limit, {top, separator, top, separator, "src", separator, top, ".adb"});
 }
 
-std::string package_file_path(const unitlist::Unit_Tables& units, std::int32_t k) {
+std::string package_file_path(const unitlist::Unit_Tables& units, std::int32_t k,
+                              const Path_Limit& limit) {
   const Line_Text& top = top_directory(units);
   const Line_Text& stem = units.unit_lines.at(k);
   return joined(
-      {top, separator, stem, separator, "src", separator, "lib", separator, stem, ".ads"});
+      limit, {top, separator, stem, separator, "src", separator, "lib", separator, stem, ".ads"});
 }
 
 void write_main_file(Platform& platform, const Header_Values& header,
                      const unitlist::Unit_Tables& units) {
-  auto created = platform.create_unless_regular(main_file_path(units));
+  auto created = platform.create_unless_regular(main_file_path(units, platform.path_limit()));
   if (!created) return;
   Text_File file(std::move(created));
   write_header(file, header, platform);
@@ -62,8 +70,9 @@ void write_main_file(Platform& platform, const Header_Values& header,
 
 void write_package_files(Platform& platform, const Header_Values& header,
                          const unitlist::Unit_Tables& units) {
+  const Path_Limit limit = platform.path_limit();
   for (std::int32_t k = 3; k <= units.line_count; ++k) {
-    auto created = platform.create_unless_regular(package_file_path(units, k));
+    auto created = platform.create_unless_regular(package_file_path(units, k, limit));
     if (!created) continue;
     Text_File file(std::move(created));
     write_header(file, header, platform);

@@ -14,11 +14,14 @@
 namespace adaskel::generate {
 
 // top/top/src/top.adb, with top the unit list's line 1, byte for byte.
-// Fails when the list has no line 1.
-std::string main_file_path(const unitlist::Unit_Tables& units);
+// Fails when the list has no line 1, or when the path would be longer than
+// `limit`, having built nothing.
+std::string main_file_path(const unitlist::Unit_Tables& units, const Path_Limit& limit);
 
 // top/stem/src/lib/stem.ads, with stem the unit list's line k, byte for byte.
-std::string package_file_path(const unitlist::Unit_Tables& units, std::int32_t k);
+// Fails as main_file_path does.
+std::string package_file_path(const unitlist::Unit_Tables& units, std::int32_t k,
+                              const Path_Limit& limit);
 
 // Writes the main procedure body unless a regular file is at its path:
 // the header, "with <name> ; " for each package in list order,

@@ -152,6 +152,7 @@ class Posix_Platform final : public Platform {
   void release_interrupts() override;
   std::time_t now() override;
   int local_year(std::time_t time) override;
+  Path_Limit path_limit() override;
   std::unique_ptr<Input_File> open_for_reading(const std::string& path) override;
   bool is_regular_file(const std::string& path) override;
   std::unique_ptr<Output_File> create_unless_regular(const std::string& path) override;
@@ -195,15 +196,14 @@ void Posix_Platform::hold_interrupts() { posix::hold_signals(); }
 void Posix_Platform::release_interrupts() { posix::release_signals(); }
 
 std::time_t Posix_Platform::now() {
-  errno = 0;
-  const std::time_t time = std::time(nullptr);
-  // -1 is how time() fails; a clock one second short of 1970 is no clock
-  // to date files by either.
-  if (time == -1) {
-    throw Failure("cannot read the clock: " +
-                  escaped(errno != 0 ? std::strerror(errno) : "no time"));
+  // Unlike time(), it reports failure apart from the time, so every second
+  // reads right, 1969-12-31 23:59:59 (-1) too. The nanoseconds are never
+  // negative: the seconds are the time rounded down, before 1970 as after.
+  timespec time{};
+  if (::clock_gettime(CLOCK_REALTIME, &time) != 0) {
+    throw Failure("cannot read the clock: " + escaped(std::strerror(errno)));
   }
-  return time;
+  return time.tv_sec;
 }
 
 int Posix_Platform::local_year(std::time_t time) {
@@ -211,6 +211,9 @@ int Posix_Platform::local_year(std::time_t time) {
   if (::localtime_r(&time, &local) == nullptr) throw Failure("cannot read the local time");
   return local.tm_year + 1900;
 }
+
+// open() refuses a path of PATH_MAX bytes or more, with its terminating NUL.
+Path_Limit Posix_Platform::path_limit() { return {PATH_MAX - 1, std::strerror(ENAMETOOLONG)}; }
 
 std::unique_ptr<Input_File> Posix_Platform::open_for_reading(const std::string& path) {
   if (holds_nul(path)) throw_failure("cannot open", path, "the name holds a NUL byte");

@@ -41,8 +41,9 @@ void copy_unit_names(Unit_Tables& tables) {
 }
 
 void derive_unit_names(Unit_Tables& tables, const std::string& file_name) {
-  const std::string shown = escaped(file_name);
-  const std::string file = shown == file_name && shown.size() <= 1024 ? shown : quoted(file_name);
+  const std::string file = file_before_line(file_name);
+  if (tables.line_count == 0)
+    throw Failure(file + ": the unit list is empty: it names no top directory");
   for (std::int32_t k = 2; k <= tables.line_count; ++k) {
     to_filename(tables.unit_names.at(k), file, k);
   }

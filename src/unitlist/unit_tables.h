@@ -33,7 +33,8 @@ void copy_unit_names(Unit_Tables& tables);
 
 // Applies to_filename to unit names 2 .. line count; fails as it does, its
 // diagnostic naming the line as `file_name:k`, in the form compilers use and
-// editors jump to. The name is shown as given, or quoted when it needs escapes.
+// editors jump to (file_before_line). Fails first, naming the file, when the
+// list has no line at all: it names no top directory.
 void derive_unit_names(Unit_Tables& tables, const std::string& file_name);
 
 }  // namespace adaskel::unitlist
