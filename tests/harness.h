@@ -20,6 +20,7 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -90,12 +91,11 @@ inline std::string shell_quoted(const std::string& text) {
   return words + "'";
 }
 
-// In a child about to start a program: the world the tests assume, whatever
-// the test runner left. Every signal at its default but those `ignored`
-// (through the system call itself, which takes 32 and 33, unlike the C
-// library), none blocked, umask 022, no core files, the hard limits of file
-// size and memory, UTC, the C locale, and what the test runner left open
-// closed at exec.
+// In a child, whatever the test runner left: every signal at its default but
+// those `ignored` (through the system call, which takes 32 and 33) and none
+// blocked, umask 022, no core files, no file or memory limit but the hard
+// one, UTC, the C locale, no clock library of the caller's (faketime's), and
+// the runner's open files closed at exec.
 inline void own_world(const std::vector<int>& ignored = {}) {
   struct {
     void (*handler)(int);  // first on every target; the other fields are 0
@@ -116,13 +116,20 @@ inline void own_world(const std::vector<int>& ignored = {}) {
     limit.rlim_cur = resource == RLIMIT_CORE ? 0 : limit.rlim_max;
     ::setrlimit(resource, &limit);
   }
+  std::vector<std::string> inherited;
+  for (char** variable = environ; *variable != nullptr; ++variable) {
+    const std::string name(*variable, std::strcspn(*variable, "="));
+    if (name == "LD_PRELOAD" || name.starts_with("FAKETIME") || name.starts_with("LANG")) {
+      inherited.push_back(name);
+    }
+  }
+  for (const auto& name : inherited) ::unsetenv(name.c_str());
   ::setenv("TZ", "UTC0", 1);
   ::setenv("LC_ALL", "C", 1);
   ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
 }
 
-// Starts bash -c `line` in the working directory of the test, in its own
-// world, standard input empty, the signals `ignored` ignored. A line that
+// Starts bash -c `line` in its own world, standard input empty. A line that
 // execs the program leaves no shell between it and a signal.
 inline pid_t spawn(const std::string& line, const std::vector<int>& ignored = {}) {
   static_cast<void>(std::signal(SIGCHLD, SIG_DFL));  // an ignored one leaves no status to wait for
