@@ -20,7 +20,6 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -116,14 +115,7 @@ inline void own_world(const std::vector<int>& ignored = {}) {
     limit.rlim_cur = resource == RLIMIT_CORE ? 0 : limit.rlim_max;
     ::setrlimit(resource, &limit);
   }
-  std::vector<std::string> inherited;
-  for (char** variable = environ; *variable != nullptr; ++variable) {
-    const std::string name(*variable, std::strcspn(*variable, "="));
-    if (name == "LD_PRELOAD" || name.starts_with("FAKETIME") || name.starts_with("LANG")) {
-      inherited.push_back(name);
-    }
-  }
-  for (const auto& name : inherited) ::unsetenv(name.c_str());
+  for (const char* name : {"LD_PRELOAD", "FAKETIME", "FAKETIME_SHARED"}) ::unsetenv(name);
   ::setenv("TZ", "UTC0", 1);
   ::setenv("LC_ALL", "C", 1);
   ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
