@@ -77,6 +77,10 @@ else()
   # package gains none of this (cmake/cpack-generator.cmake).
   install(FILES COPYING DESTINATION ${CMAKE_INSTALL_DATADIR}/licenses/adaskel
           COMPONENT rpm EXCLUDE_FROM_ALL)
+  # The Debian package holds lintian's overrides, as the source package's
+  # does (component deb).
+  install(FILES ${PROJECT_SOURCE_DIR}/debian/adaskel.lintian-overrides RENAME adaskel
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides COMPONENT deb EXCLUDE_FROM_ALL)
   set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/cpack-generator.cmake)
   set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
   string(SUBSTRING "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}" 0 1 first)
