@@ -93,8 +93,8 @@ inline std::string shell_quoted(const std::string& text) {
 // In a child, whatever the test runner left: every signal at its default but
 // those `ignored` (through the system call, which takes 32 and 33) and none
 // blocked, umask 022, no core files, no file or memory limit but the hard
-// one, UTC, the C locale, no clock library of the caller's (faketime's), and
-// the runner's open files closed at exec.
+// one, UTC, the locale C.UTF-8, no clock library of the caller's
+// (faketime's), and the runner's open files closed at exec.
 inline void own_world(const std::vector<int>& ignored = {}) {
   struct {
     void (*handler)(int);  // first on every target; the other fields are 0
@@ -117,7 +117,7 @@ inline void own_world(const std::vector<int>& ignored = {}) {
   }
   for (const char* name : {"LD_PRELOAD", "FAKETIME", "FAKETIME_SHARED"}) ::unsetenv(name);
   ::setenv("TZ", "UTC0", 1);
-  ::setenv("LC_ALL", "C", 1);
+  ::setenv("LC_ALL", "C.UTF-8", 1);  // Wine names files in its character set
   ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
 }
 
