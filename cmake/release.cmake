@@ -77,9 +77,16 @@ else()
   # package gains none of this (cmake/cpack-generator.cmake).
   install(FILES COPYING DESTINATION ${CMAKE_INSTALL_DATADIR}/licenses/adaskel
           COMPONENT rpm EXCLUDE_FROM_ALL)
+  # The Debian package holds lintian's overrides, as the source package's
+  # does (component deb).
+  install(FILES ${PROJECT_SOURCE_DIR}/debian/adaskel.lintian-overrides RENAME adaskel
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides COMPONENT deb EXCLUDE_FROM_ALL)
   set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/cpack-generator.cmake)
   set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
-  set(CPACK_RPM_PACKAGE_SUMMARY "Lay out the first source files of a new Ada program")
+  string(SUBSTRING "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}" 0 1 first)
+  string(SUBSTRING "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}" 1 -1 rest)
+  string(TOUPPER "${first}" first)
+  set(CPACK_RPM_PACKAGE_SUMMARY "${first}${rest}")
   set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
   set(CPACK_RPM_PACKAGE_LICENSE GPL-2.0-or-later)
   set(CPACK_RPM_PACKAGE_GROUP Development/Tools)
@@ -101,10 +108,10 @@ else()
 %define _build_id_links none")
   # The RPM changelog is the Debian one in RPM's form: each entry's heading
   # is made from its version and its closing line, its items become "- ".
-  file(STRINGS ${PROJECT_BINARY_DIR}/changelog debian_changelog)
+  file(STRINGS ${PROJECT_SOURCE_DIR}/debian/changelog debian_changelog)
   set(rpm_changelog "")
   foreach(line IN LISTS debian_changelog)
-    if(line MATCHES "^[^ ]+ [(]([^)]+)[)]")
+    if(line MATCHES "^[^ ]+ [(]([^)-]+)(-[^)]*)?[)]")
       set(version ${CMAKE_MATCH_1})
       set(items "")
     elseif(line MATCHES "^  [*] (.*)")

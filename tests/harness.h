@@ -3,16 +3,22 @@
 // directories, shell lines, faked clocks, terminals and processes to signal.
 #pragma once
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <linux/close_range.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -82,6 +88,63 @@ inline std::string shell_quoted(const std::string& text) {
   std::string words = "'";
   for (const char c : text) words += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return words + "'";
+}
+
+// In a child, whatever the test runner left: every signal at its default but
+// those `ignored` (through the system call, which takes 32 and 33) and none
+// blocked, umask 022, no core files, no file or memory limit but the hard
+// one, UTC, the locale C.UTF-8, no clock library of the caller's
+// (faketime's), and the runner's open files closed at exec.
+inline void own_world(const std::vector<int>& ignored = {}) {
+  struct {
+    void (*handler)(int);  // first on every target; the other fields are 0
+    unsigned long flags = 0;
+    void* restorer = nullptr;
+    std::uint64_t mask = 0;
+  } action{};
+  for (int signal = 1; signal <= 64; ++signal) {
+    const bool ignore = std::find(ignored.begin(), ignored.end(), signal) != ignored.end();
+    action.handler = ignore ? SIG_IGN : SIG_DFL;
+    ::syscall(SYS_rt_sigaction, signal, &action, nullptr, sizeof action.mask);
+  }
+  ::syscall(SYS_rt_sigprocmask, SIG_SETMASK, &action.mask, nullptr, sizeof action.mask);
+  ::umask(022);
+  for (const int resource : {RLIMIT_CORE, RLIMIT_FSIZE, RLIMIT_AS, RLIMIT_DATA}) {
+    rlimit limit{};
+    ::getrlimit(resource, &limit);
+    limit.rlim_cur = resource == RLIMIT_CORE ? 0 : limit.rlim_max;
+    ::setrlimit(resource, &limit);
+  }
+  for (const char* name : {"LD_PRELOAD", "FAKETIME", "FAKETIME_SHARED"}) ::unsetenv(name);
+  ::setenv("TZ", "UTC0", 1);
+  ::setenv("LC_ALL", "C.UTF-8", 1);  // Wine names files in its character set
+  ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+}
+
+// Starts bash -c `line` in its own world, standard input empty. A line that
+// execs the program leaves no shell between it and a signal.
+inline pid_t spawn(const std::string& line, const std::vector<int>& ignored = {}) {
+  static_cast<void>(std::signal(SIGCHLD, SIG_DFL));  // an ignored one leaves no status to wait for
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    own_world(ignored);
+    if (const int empty = ::open("/dev/null", O_RDONLY); empty > 0)
+      ::dup2(empty, 0), ::close(empty);
+    ::execl("/bin/bash", "bash", "-c", line.c_str(), nullptr);
+    ::_exit(127);
+  }
+  return pid;
+}
+
+// The wait status of `pid` once it has ended, killed after 120 seconds.
+inline int wait_status(pid_t pid) {
+  int status = -1;
+  for (int i = 0; ::waitpid(pid, &status, WNOHANG) == 0; ++i) {
+    if (i == 120'000) ::kill(pid, SIGKILL);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  forget_killed_clocks();
+  return status;
 }
 
 struct Run_Result {
@@ -158,10 +221,7 @@ class Scratch {
                              " ERR=" + (root_ / "err").string() + "; RUN() { (" +
                              command(arguments, environment, "timeout 120 ") + "); }; cd " +
                              shell_quoted(work_) + " && " + shell;
-    forget_killed_clocks();
-    static_cast<void>(std::signal(SIGPIPE, SIG_DFL));  // as a shell leaves it for the program
-    ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);        // what the test runner left open stays here
-    const int status = std::system(("bash -c " + shell_quoted(line)).c_str());
+    const int status = wait_status(spawn(line));
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_file(root_ / "out"),
             read_file(root_ / "err")};
   }
@@ -171,35 +231,15 @@ class Scratch {
   fs::path root_, work_;
 };
 
-// Starts bash -c `line` in the working directory of the test. A line that
-// execs the program leaves no shell between it and a signal.
-inline pid_t spawn(const std::string& line) {
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::execl("/bin/bash", "bash", "-c", line.c_str(), nullptr);
-    ::_exit(127);
-  }
-  return pid;
-}
-
-// The wait status of `pid` once it has ended, killed after 120 seconds.
-inline int wait_status(pid_t pid) {
-  int status = -1;
-  for (int i = 0; ::waitpid(pid, &status, WNOHANG) == 0; ++i) {
-    if (i == 120'000) ::kill(pid, SIGKILL);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  forget_killed_clocks();
-  return status;
-}
-
 // A shell command run on a pseudo-terminal, Enter giving a carriage return
 // untranslated, as a console's Enter does.
 class Terminal_Run {
  public:
   explicit Terminal_Run(const std::string& command) {
+    static_cast<void>(std::signal(SIGCHLD, SIG_DFL));
     pid_ = ::forkpty(&terminal_, nullptr, nullptr, nullptr);
     if (pid_ != 0) return;
+    own_world();
     ::execl("/bin/bash", "bash", "-c", ("stty -icrnl && " + command).c_str(), nullptr);
     ::_exit(127);
   }
