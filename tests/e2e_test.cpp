@@ -178,8 +178,6 @@ TEST(E2e, SignalsWaitForTheFileNotForOutput) {
   std::vector<Row> cases = {
       {.signal = 32, .next_written = true},
       {.signal = 33, .next_written = true},
-      {.signal = SIGQUIT, .call = "write"},
-      {.signal = SIGUSR1, .call = "write"},
       {.signal = SIGTERM, .call = "close"},
       {.signal = SIGINT, .file = next, .next_written = true},
       // The fifth write to standard output, after the banner, the version
