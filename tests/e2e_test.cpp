@@ -113,32 +113,6 @@ TEST(E2e, LocalYearWithFewDescriptors) {
   EXPECT_NE(dir.read("demo/demo/src/demo.adb").find(year), std::string::npos);
 }
 
-// Past 2038-01-19 03:14:07 UTC, where a signed 32-bit time_t ends, and past
-// 2106, where an unsigned one does: the banner and the Date line show the
-// start time in UTC, the header the year in the local time zone.
-TEST(E2e, TimesPast2038) {
-  const struct {
-    std::string clock, utc, year;
-  } cases[] = {
-      {.clock = "2038-01-19 04:14:08", .utc = "2038-01-19 03:14:08", .year = "2038"},
-      {.clock = "2107-01-01 00:30:00", .utc = "2106-12-31 23:30:00", .year = "2107"},
-  };
-  for (const auto& c : cases) {
-    Scratch dir;
-    dir.write("l", "demo\ndemo\n");
-    dir.make_dirs("demo/demo/src");
-    const Run_Result run =
-        dir.run({"l"}, "\nJane\n", "RUN <$IN >$OUT 2>$ERR", faked_clock(c.clock));
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "We are the " + c.utc + "\n" + dialogue.substr(banner.size()));
-    const std::string main_file = dir.read("demo/demo/src/demo.adb");
-    EXPECT_NE(main_file.find("-- Demo is Copyright (C) " + c.year + " Jane ; \n"),
-              std::string::npos)
-        << main_file;
-    EXPECT_NE(main_file.find("\n-- Date := \"" + c.utc + "\"\n"), std::string::npos) << main_file;
-  }
-}
-
 // A signal that would end the process waits for the file in progress, and
 // then ends the run: before the next file, or, for the reserved signals 32
 // and 33, which can only be blocked, after the last one. Never later for
@@ -178,8 +152,6 @@ TEST(E2e, SignalsWaitForTheFileNotForOutput) {
   std::vector<Row> cases = {
       {.signal = 32, .next_written = true},
       {.signal = 33, .next_written = true},
-      {.signal = SIGQUIT, .call = "write"},
-      {.signal = SIGUSR1, .call = "write"},
       {.signal = SIGTERM, .call = "close"},
       {.signal = SIGINT, .file = next, .next_written = true},
       // The fifth write to standard output, after the banner, the version

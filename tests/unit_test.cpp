@@ -62,11 +62,9 @@ TEST(LineReader, FollowsTheLineRules) {
       {.text = "\n", .lines = {}},  // 3: a lone line feed is no line
       {.text = "\n\f", .lines = {}},
       {.text = "\n\n", .lines = {""}},
-      {.text = "a", .lines = {"a"}},  // 1: the last line needs no line feed
-      {.text = "a\nb", .lines = {"a", "b"}},
+      {.text = "a", .lines = {"a"}},      // 1: the last line needs no line feed
       {.text = "a\n\n", .lines = {"a"}},  // 3: two line feeds end no empty line
       {.text = "a\n\n\n", .lines = {"a", ""}},
-      {.text = "a\n\n\f", .lines = {"a"}},
       {.text = "a\n\n\fb", .lines = {"a", "", "b"}},
       {.text = "a\r\nb\r\n", .lines = {"a\r", "b\r"}},  // 1: a carriage return stays
       {.text = "abc\n\fd\n", .lines = {"abc", "d"}},    // 2: the form feed is skipped
