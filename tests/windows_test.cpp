@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // What the Windows platform works out by itself, in-process under Wine: the
 // names Windows cannot take, a console's input (Ctrl+Z included, which no
-// console under Wine sends), writing in pieces, and the words for errors.
+// console under Wine sends), and the words for errors.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -26,22 +26,28 @@ TEST(WindowsNames, RefusedTakenAndDevices) {
       {.paths = {"demo/x./src", "x ", "sub.\\l.lst", "a \\b"},
        .problem = "a name in it ends in a dot or a blank, which Windows drops"},
       {.paths = {std::string(32768, 'a')}, .problem = "File name too long"},
+      {.paths = {"demo\r/demo\r/src/demo\r.adb"},  // a list with CRLF line ends
+       .problem = "a name in it holds a carriage return, as a list with CRLF line ends gives"},
+      {.paths = {"a\tb", "x/\x1f", "\x01"},
+       .problem = "a name in it holds a control character, which Windows refuses"},
   };
   const struct {
     std::string path;
     std::wstring name;
   } taken[] = {
-      {.path = "./l", .name = L"./l"},
-      {.path = "sub/../l", .name = L"sub/../l"},
       {.path = "d\xc3\xa9.lst", .name = L"d\u00e9.lst"},
       {.path = "", .name = L""},
       {.path = "\xf0\x9f\x98\x80\\x", .name = L"\U0001F600\\x"},  // two UTF-16 units
       {.path = "a.b/.x", .name = L"a.b/.x"},
   };
-  const char* devices[] = {"con",    "PRN",           "demo/Aux.ads", "nul.tar.gz",
-                           "COM0",   "demo/com9/src", "lPt5.x",       "lpt9",
-                           "conin$", "CONOUT$",       "x\\nul ",      "nul .ads"};
-  const char* files[] = {"co", "conx", "com", "com10", "comx", "lpt", "xnul", "null.ads", "con x"};
+  const char* devices[] = {"con",         "PRN",           "demo/Aux.ads",  "nul.tar.gz",
+                           "COM0",        "demo/com9/src", "lPt5.x",        "lpt9",
+                           "conin$",      "CONOUT$",       "x\\nul ",       "nul .ads",
+                           "com\xc2\xb9", "COM\xc2\xb2.x", "com\xc2\xb3/y", "lpt\xc2\xb9",
+                           "LPT\xc2\xb2", "d/lpt\xc2\xb3"};  // superscript 1, 2, 3
+  const char* files[] = {"co",          "conx",    "com",         "com10",          "comx",
+                         "lpt",         "xnul",    "null.ads",    "con x",          "com\xc2\xb9x",
+                         "com\xc2\xb0", "lpt\xc2", "com\xc2\xb4", "lpt\xe2\x81\xb4"};
   std::string why;
   for (const auto& row : refused) {
     for (const auto& path : row.paths)
@@ -50,6 +56,35 @@ TEST(WindowsNames, RefusedTakenAndDevices) {
   for (const auto& row : taken) EXPECT_EQ(system_name(row.path, why), row.name) << row.path;
   for (const char* path : devices) EXPECT_TRUE(names_device(path)) << path;
   for (const char* path : files) EXPECT_FALSE(names_device(path)) << path;
+}
+
+// Each row: a name that passed the name rules, what the system makes of it
+// absolute (none: it is not asked), and what the system is given.
+TEST(WindowsNames, LongOnesMadeAbsoluteAndVerbatim) {
+  const std::wstring at_limit(longest_plain_path, L'a'), past(longest_plain_path + 1, L'a');
+  const std::wstring full = L"C:\\w\\" + past;
+  const struct {
+    std::wstring name, absolute = L"none", sent;
+  } rows[] = {
+      {.name = at_limit, .sent = at_limit},
+      {.name = L"x/../" + past, .absolute = full, .sent = L"\\\\?\\" + full},
+      {.name = L"C:" + past, .absolute = full, .sent = L"\\\\?\\" + full},  // drive-relative
+      {.name = L"//s/share/" + past,
+       .absolute = L"\\\\s\\share\\" + past,
+       .sent = L"\\\\?\\UNC\\s\\share\\" + past},
+      {.name = L"\\\\.\\" + full, .absolute = L"\\\\.\\" + full, .sent = L"\\\\?\\" + full},
+      {.name = L"\\\\?\\" + full, .sent = L"\\\\?\\" + full},                  // verbatim already
+      {.name = L"\\" + past, .absolute = L"\\" + past, .sent = L"\\" + past},  // no known form
+  };
+  for (const auto& row : rows) {
+    std::wstring asked = L"none";
+    const Full_Path absolute = [&](const std::wstring& name) {
+      asked = name;
+      return row.absolute;
+    };
+    EXPECT_EQ(long_path(row.name, absolute), row.sent) << utf8(row.name.substr(0, 12));
+    EXPECT_EQ(asked, row.absolute == L"none" ? L"none" : row.name) << utf8(row.name.substr(0, 12));
+  }
 }
 
 // Each row: the pieces the console hands out, in turn (then nothing), all it
@@ -89,20 +124,6 @@ TEST(WindowsConsole, GivesWhatAPosixTerminalGives) {
     EXPECT_EQ(got, c.given) << ::testing::PrintToString(pieces[0].substr(0, 9));
     EXPECT_EQ(reads, c.reads) << c.given;
   }
-}
-
-TEST(WindowsWrite, ShortWritesGoOnAndAnErrorStops) {
-  constexpr unsigned long disk_full = ERROR_DISK_FULL;
-  std::string file;  // which takes 3 bytes a write, and is full at 6
-  const Write write = [&file](std::string_view bytes, std::size_t& written) {
-    written = file.size() >= 6 ? 0 : std::min<std::size_t>(bytes.size(), 3);
-    file.append(bytes.substr(0, written));
-    return written > 0 ? 0UL : disk_full;
-  };
-  std::string_view first = "abcd", second = "efghij";
-  EXPECT_EQ(write_all(first, write), 0UL);
-  EXPECT_EQ(write_all(second, write), disk_full);
-  EXPECT_EQ(file + "|" + std::string(second), "abcdefg|hij");
 }
 
 // The POSIX words for what both systems mean alike; else the system's own.

@@ -1,0 +1,182 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Whole runs of the Windows platform in-process under Wine, in a scratch
+// folder, over system calls that the test replaces to see what the system
+// was given, to make a call fail, or to change the disk between two calls.
+#include "platform/windows_system.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "driver/run.h"
+#include "platform/windows_rules.h"
+
+namespace adaskel::windows {
+namespace {
+
+namespace fs = std::filesystem;
+
+// What the calls below do instead of the system's, for the run in progress.
+struct Plan {
+  std::wstring link{};                     // a link that leads nowhere, and
+  std::string appears{};                   // what turns up at it just before it is opened
+  DWORD writes_before_failing = MAXDWORD;  // bytes of files; then the disk is full
+  bool close_fails = false;                // the close of the file written
+  FILETIME clock{0xf6a56000, 0x01de1b8f};  // 2027-06-15 12:00:00 UTC
+  std::vector<std::wstring> created{};     // every name create_file was given
+  HANDLE written = nullptr;                // the last file opened for writing
+} plan;
+
+System_Calls faulty() {
+  System_Calls calls;
+  calls.create_file = [](LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                         DWORD disposition, DWORD flags, HANDLE model) {
+    plan.created.emplace_back(name);
+    if (name == plan.link && disposition != OPEN_ALWAYS) {
+      ::SetLastError(disposition == CREATE_NEW ? ERROR_FILE_EXISTS : ERROR_FILE_NOT_FOUND);
+      return INVALID_HANDLE_VALUE;
+    }
+    if (name == plan.link) {  // no longer a link that leads nowhere
+      std::ofstream(fs::path(name), std::ios::binary) << plan.appears;
+      plan.link.clear();
+    }
+    HANDLE handle = ::CreateFileW(name, access, share, security, disposition, flags, model);
+    if (access == GENERIC_WRITE) plan.written = handle;
+    return handle;
+  };
+  calls.write_file = [](HANDLE handle, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED) {
+    if (handle != plan.written) return ::WriteFile(handle, bytes, size, written, nullptr);
+    size = std::min(size, plan.writes_before_failing);
+    plan.writes_before_failing -= size;
+    if (size == 0) ::SetLastError(ERROR_DISK_FULL);
+    return size > 0 && ::WriteFile(handle, bytes, size, written, nullptr) ? TRUE : FALSE;
+  };
+  calls.close_handle = [](HANDLE handle) {
+    const BOOL closed = ::CloseHandle(handle);
+    if (!closed || handle != plan.written || !plan.close_fails) return closed;
+    ::SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+  };
+  calls.system_time = [](LPFILETIME time) { *time = plan.clock; };
+  return calls;
+}
+
+std::string read(const fs::path& path) {
+  std::ostringstream bytes;
+  bytes << std::ifstream(path, std::ios::binary).rdbuf();
+  return bytes.str();
+}
+
+// Runs the program on list `list` in a new scratch folder, as the current
+// one, that holds the resource files and `dirs`, and the standard streams:
+// input answering the prompts with `input`, output and error.
+std::tuple<std::string, std::string, int> run(const std::string& list,
+                                              const std::vector<std::string>& dirs,
+                                              const std::string& input) {
+  const fs::path scratch = fs::temp_directory_path() / "adaskel-windows-test";
+  fs::current_path(fs::temp_directory_path());
+  fs::remove_all(L"\\\\?\\" + scratch.wstring());  // long paths in it too
+  for (const std::string& dir : dirs) fs::create_directories(scratch / dir);
+  fs::current_path(scratch);
+  std::string licence;
+  for (int i = 1; i <= 309; ++i) licence += " " + std::to_string(i) + "\n";
+  for (const auto& [name, text] : {std::pair<const char*, std::string>{"Versions.lst", "1.0.0\n"},
+                                   {"Abstract.txt", "Ab\n"},
+                                   {"gpl.txt", licence},
+                                   {"l.lst", list},
+                                   {"in", input}}) {
+    std::ofstream(name, std::ios::binary) << text;
+  }
+  const System_Calls calls = faulty();
+  const auto platform = platform_over(calls);
+  const DWORD ids[3] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+  const wchar_t* names[3] = {L"in", L"out", L"err"};
+  HANDLE kept[3];
+  for (int i = 0; i < 3; ++i) {
+    kept[i] = ::GetStdHandle(ids[i]);
+    ::SetStdHandle(ids[i], ::CreateFileW(names[i], GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                         i == 0 ? OPEN_EXISTING : CREATE_NEW, 0, nullptr));
+  }
+  const int status = driver::run_main(*platform, {"l.lst"});
+  for (int i = 0; i < 3; ++i) {
+    ::CloseHandle(::GetStdHandle(ids[i]));
+    ::SetStdHandle(ids[i], kept[i]);
+  }
+  return {read("out"), read("err"), status};
+}
+
+const std::string dialogue =
+    "We are the 2027-06-15 12:00:00\nThe version is 1.0.0\nPress 'Enter' to continu, Ctrl+D "
+    "elseEnter your name : \n";
+const std::string top(100, 'd');  // of a tree whose paths pass 300 characters
+
+// The main file of list "TOP", "t" and `with`'s packages, at the plan's clock.
+std::string main_file(const std::string& with = "") {
+  std::string text = "-- Ab\n-- T is Copyright (C) 2027 Jane ; \n";
+  for (int line = 295; line <= 309; ++line) text += "--" + std::to_string(line) + "\n";
+  return text + "-- Date := \"2027-06-15 12:00:00\"\n-- Version := \"1.0.0\"\n" + with +
+         "procedure T is\n\nbegin\n\n   null;\nend T ; \n";
+}
+
+// Each row: a fault between two system calls or a long path, what the run
+// shows, and the main file it leaves ("none": no file), whose name the
+// system was given as it is when short, absolute and verbatim when long.
+// The name rules hold in a long path as in a short one.
+TEST(WindowsRun, FaultsBetweenTwoCallsAndLongPaths) {
+  const struct {
+    Plan plan{};
+    std::string list = "t\nt\n", input = "\nJane\n", out = dialogue, err{};
+    int status = 1;
+    std::string file = main_file();
+  } rows[] = {
+      {.plan = {.writes_before_failing = 12},  // mid-way through the second line
+       .err = "adaskel: error: cannot write \"t/t/src/t.adb\": No space left on device\n",
+       .file = "-- Ab\n"},
+      {.plan = {.close_fails = true},
+       .err = "adaskel: error: cannot close \"t/t/src/t.adb\": No space left on device\n"},
+      {.plan = {.link = L"t/t/src/t.adb", .appears = "theirs\n"}, .status = 0, .file = "theirs\n"},
+      {.plan = {.clock = {0xffffffff, 0xffffffff}},
+       .out = "",
+       .err = "adaskel: error: cannot read the clock: " + reason(ERROR_INVALID_PARAMETER) + "\n",
+       .file = "none"},
+      {.plan = {.clock = {0xd4f234c0, 0x019db1de}},  // 1969-12-31 23:59:59.5
+       .input = "",
+       .out = "We are the 1969-12-31 23:59:59\nThe version is 1.0.0\nPress 'Enter' to continu, "
+              "Ctrl+D else\n",
+       .err = "adaskel: error: cannot read standard input: end of file\n",
+       .file = "none"},
+      {.list = top + "\nt\np\n", .status = 0, .file = main_file("with P ; \n")},
+      {.list = top + "\nt\ncon\n",
+       .err = "adaskel: error: cannot create \"" + top +
+              "/con/src/lib/con.ads\": not a regular file\n",
+       .file = main_file("with Con ; \n")},
+      {.list = top + "\nt\nx.\n",
+       .err = "adaskel: error: cannot create \"" + top +
+              "/x./src/lib/x..ads\": a name in it ends in a dot or a blank, which Windows drops\n",
+       .file = main_file("with X. ; \n")},
+  };
+  for (const auto& row : rows) {
+    plan = row.plan;
+    const std::string tree = row.list.substr(0, row.list.find('\n'));
+    const std::string main = tree + "/" + tree + "/src/" + tree + ".adb";
+    EXPECT_EQ(run(row.list, {tree + "/" + tree + "/src", tree + "/p/src/lib"}, row.input),
+              std::tie(row.out, row.err, row.status))
+        << row.list;
+    EXPECT_EQ(fs::exists(main) ? read(main) : "none", row.file) << row.list;
+    const std::wstring sent =
+        main.size() > 300 ? L"\\\\?\\" + (fs::current_path() / main).make_preferred().wstring()
+                          : fs::path(main).wstring();
+    EXPECT_EQ(std::find(plan.created.begin(), plan.created.end(), sent) != plan.created.end(),
+              row.file != "none")
+        << row.list;
+  }
+}
+
+}  // namespace
+}  // namespace adaskel::windows
