@@ -67,13 +67,15 @@ TEST(WindowsNames, LongOnesMadeAbsoluteAndVerbatim) {
     std::wstring name, absolute = L"none", sent;
   } rows[] = {
       {.name = at_limit, .sent = at_limit},
+      {.name = past, .absolute = full, .sent = L"\\\\?\\" + full},  // relative, one past
       {.name = L"x/../" + past, .absolute = full, .sent = L"\\\\?\\" + full},
       {.name = L"C:" + past, .absolute = full, .sent = L"\\\\?\\" + full},  // drive-relative
       {.name = L"//s/share/" + past,
        .absolute = L"\\\\s\\share\\" + past,
        .sent = L"\\\\?\\UNC\\s\\share\\" + past},
       {.name = L"\\\\.\\" + full, .absolute = L"\\\\.\\" + full, .sent = L"\\\\?\\" + full},
-      {.name = L"\\\\?\\" + full, .sent = L"\\\\?\\" + full},                  // verbatim already
+      {.name = L"\\\\?\\" + full, .sent = L"\\\\?\\" + full},  // verbatim already
+      {.name = L"\\??\\" + full, .sent = L"\\??\\" + full},
       {.name = L"\\" + past, .absolute = L"\\" + past, .sent = L"\\" + past},  // no known form
   };
   for (const auto& row : rows) {
