@@ -17,9 +17,11 @@ std::atomic<bool> interrupt_held{false};
 
 BOOL WINAPI hold_interrupt(DWORD event) {
   interrupt_held = true;
-  // Closing the console, logging off or shutting down ends the process as
-  // soon as this returns, and about 5 seconds after the event if it does
-  // not: wait here until the run ends it between two files, or Windows does.
+  // Closing the console ends the process as soon as this returns, and 5
+  // seconds after the close if it does not: wait here until the run ends it
+  // between two files, or Windows does. Logging off and shutting down never
+  // come here, since shell32 loads user32: Windows then takes the program
+  // for one with windows, and ends it without a word.
   if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) ::Sleep(INFINITE);
   return TRUE;
 }

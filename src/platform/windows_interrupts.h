@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// Interrupts on Windows while files are written: Ctrl+C, Ctrl+Break and
-// closing the console wait until the file in progress is whole and closed.
+// Interrupts on Windows while files are written: Ctrl+C and Ctrl+Break wait
+// until the file in progress is whole and closed, and closing the console as
+// long as Windows lets it, 5 seconds.
 #pragma once
 
 namespace adaskel::windows {
 
-// Ctrl+C, Ctrl+Break, closing the console, logging off and shutting down
-// wait from now on: Platform::hold_interrupts. Returns whether they do.
+// Ctrl+C, Ctrl+Break and closing the console wait from now on:
+// Platform::hold_interrupts. Returns whether they do.
 bool hold_interrupts();
 
 // Ends the process as Ctrl+C would have, if an interrupt waited.
