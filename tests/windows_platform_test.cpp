@@ -77,12 +77,12 @@ std::string read(const fs::path& path) {
 // one, that holds the resource files and `dirs`, and the standard streams:
 // input answering the prompts with `input`, output and error.
 std::tuple<std::string, std::string, int> run(const std::string& list,
-                                              const std::vector<std::string>& dirs,
+                                              const std::vector<fs::path>& dirs,
                                               const std::string& input) {
   const fs::path scratch = fs::temp_directory_path() / "adaskel-windows-test";
   fs::current_path(fs::temp_directory_path());
   fs::remove_all(L"\\\\?\\" + scratch.wstring());  // long paths in it too
-  for (const std::string& dir : dirs) fs::create_directories(scratch / dir);
+  for (const fs::path& dir : dirs) fs::create_directories(scratch / dir);
   fs::current_path(scratch);
   std::string licence;
   for (int i = 1; i <= 309; ++i) licence += " " + std::to_string(i) + "\n";
@@ -164,14 +164,15 @@ TEST(WindowsRun, FaultsBetweenTwoCallsAndLongPaths) {
   for (const auto& row : rows) {
     plan = row.plan;
     const std::string tree = row.list.substr(0, row.list.find('\n'));
-    const std::string main = tree + "/" + tree + "/src/" + tree + ".adb";
-    EXPECT_EQ(run(row.list, {tree + "/" + tree + "/src", tree + "/p/src/lib"}, row.input),
+    const fs::path main = fs::path(tree) / tree / "src" / (tree + ".adb");
+    EXPECT_EQ(run(row.list, {main.parent_path(), fs::path(tree) / "p/src/lib"}, row.input),
               std::tie(row.out, row.err, row.status))
         << row.list;
     EXPECT_EQ(fs::exists(main) ? read(main) : "none", row.file) << row.list;
     const std::wstring sent =
-        main.size() > 300 ? L"\\\\?\\" + (fs::current_path() / main).make_preferred().wstring()
-                          : fs::path(main).wstring();
+        main.native().size() > 300
+            ? L"\\\\?\\" + (fs::current_path() / main).make_preferred().wstring()
+            : main.generic_wstring();
     EXPECT_EQ(std::find(plan.created.begin(), plan.created.end(), sent) != plan.created.end(),
               row.file != "none")
         << row.list;
