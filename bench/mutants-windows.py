@@ -133,7 +133,7 @@ M = [(ident, R, old, new, "the system's own words for " + what) for ident, old, 
      "diagnostics on standard output"),
     ("w-year", W, "return local.wYear;", "return utc_fields.wYear;", "the header's year in UTC, not the local one"),
     # Control characters, which a list with CRLF line ends leaves in every name.
-    ("w-cr", R, "path.find('\\r') != std::string::npos", "false", "a carriage return told as any control character"),
+    ("w-crname", R, "path.find('\\r') != std::string::npos", "false", "a carriage return told as any control character"),
     ("w-ctl", R, "return c > 0 && c < ' ';", "return c > 0 && c < '\\t';", "a tab passed on to the system"),
     ("w-ctl31", R, "return c > 0 && c < ' ';", "return c > 0 && c < '\\x1f';", "byte 31 passed on to the system"),
     # Long paths: made absolute and verbatim past the limit, after the name rules.
