@@ -31,6 +31,7 @@ struct Plan {
   FILETIME clock{0xf6a56000, 0x01de1b8f};  // 2027-06-15 12:00:00 UTC
   std::vector<std::wstring> created{};     // every name create_file was given
   HANDLE written = nullptr;                // the last file opened for writing
+  HANDLE streams[3]{};                     // standard input, output and error
 } plan;
 
 System_Calls faulty() {
@@ -63,6 +64,7 @@ System_Calls faulty() {
     ::SetLastError(ERROR_DISK_FULL);
     return FALSE;
   };
+  calls.std_handle = [](DWORD stream) { return plan.streams[STD_INPUT_HANDLE - stream]; };
   calls.system_time = [](LPFILETIME time) { *time = plan.clock; };
   return calls;
 }
@@ -86,28 +88,22 @@ std::tuple<std::string, std::string, int> run(const std::string& list,
   fs::current_path(scratch);
   std::string licence;
   for (int i = 1; i <= 309; ++i) licence += " " + std::to_string(i) + "\n";
-  for (const auto& [name, text] : {std::pair<const char*, std::string>{"Versions.lst", "1.0.0\n"},
-                                   {"Abstract.txt", "Ab\n"},
-                                   {"gpl.txt", licence},
-                                   {"l.lst", list},
-                                   {"in", input}}) {
+  const auto put = [](const char* name, const std::string& text) {
     std::ofstream(name, std::ios::binary) << text;
+  };
+  put("Versions.lst", "1.0.0\n");
+  put("Abstract.txt", "Ab\n");
+  put("gpl.txt", licence);
+  put("l.lst", list);
+  put("in", input);
+  const wchar_t* names[3] = {L"in", L"out", L"err"};
+  for (int i = 0; i < 3; ++i) {
+    plan.streams[i] = ::CreateFileW(names[i], GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    i == 0 ? OPEN_EXISTING : CREATE_NEW, 0, nullptr);
   }
   const System_Calls calls = faulty();
-  const auto platform = platform_over(calls);
-  const DWORD ids[3] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
-  const wchar_t* names[3] = {L"in", L"out", L"err"};
-  HANDLE kept[3];
-  for (int i = 0; i < 3; ++i) {
-    kept[i] = ::GetStdHandle(ids[i]);
-    ::SetStdHandle(ids[i], ::CreateFileW(names[i], GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                         i == 0 ? OPEN_EXISTING : CREATE_NEW, 0, nullptr));
-  }
-  const int status = driver::run_main(*platform, {"l.lst"});
-  for (int i = 0; i < 3; ++i) {
-    ::CloseHandle(::GetStdHandle(ids[i]));
-    ::SetStdHandle(ids[i], kept[i]);
-  }
+  const int status = driver::run_main(*platform_over(calls), {"l.lst"});
+  for (HANDLE stream : plan.streams) ::CloseHandle(stream);
   return {read("out"), read("err"), status};
 }
 

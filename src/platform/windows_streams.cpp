@@ -13,13 +13,13 @@ namespace {
 }  // namespace
 
 void Standard_Streams::write_output(std::string_view bytes) {
-  if (const DWORD error = write_all(calls_, ::GetStdHandle(STD_OUTPUT_HANDLE), bytes)) {
+  if (const DWORD error = write_all(calls_, calls_.std_handle(STD_OUTPUT_HANDLE), bytes)) {
     throw_stream_failure("cannot write to", "standard output", reason(error));
   }
 }
 
 void Standard_Streams::write_error(std::string_view bytes) {
-  write_all(calls_, ::GetStdHandle(STD_ERROR_HANDLE), bytes);
+  write_all(calls_, calls_.std_handle(STD_ERROR_HANDLE), bytes);
 }
 
 // A file is read in blocks, and gives back what was read past a line by
@@ -27,7 +27,7 @@ void Standard_Streams::write_error(std::string_view bytes) {
 // what it is given back. Anything else, a pipe above all, is read a byte at
 // a time.
 std::size_t Standard_Streams::read_input(char* buffer, std::size_t size) {
-  HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
+  HANDLE input = calls_.std_handle(STD_INPUT_HANDLE);
   if (!input_is_file_) {
     DWORD mode = 0;
     input_is_console_ = ::GetConsoleMode(input, &mode) != 0;
@@ -55,7 +55,7 @@ void Standard_Streams::unread_input(std::string_view bytes) {
   }
   LARGE_INTEGER back{};
   back.QuadPart = -static_cast<LONGLONG>(bytes.size());
-  if (::SetFilePointerEx(::GetStdHandle(STD_INPUT_HANDLE), back, nullptr, FILE_CURRENT) == 0) {
+  if (::SetFilePointerEx(calls_.std_handle(STD_INPUT_HANDLE), back, nullptr, FILE_CURRENT) == 0) {
     throw_input_failure(::GetLastError());
   }
 }

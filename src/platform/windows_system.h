@@ -19,9 +19,11 @@
 
 namespace adaskel::windows {
 
-// The calls that create, write, close and look at files, resolve paths and
-// read the clock; each the system's own unless a test puts another in.
+// The calls that find the standard streams, create, write, close and look
+// at files, resolve paths and read the clock; each the system's own unless a
+// test puts another in.
 struct System_Calls {
+  decltype(&::GetStdHandle) std_handle = ::GetStdHandle;
   decltype(&::CreateFileW) create_file = ::CreateFileW;
   decltype(&::WriteFile) write_file = ::WriteFile;
   decltype(&::CloseHandle) close_handle = ::CloseHandle;
