@@ -61,7 +61,7 @@ TEST(WindowsNames, RefusedTakenAndDevices) {
 // Each row: a name that passed the name rules, what the system makes of it
 // absolute (none: it is not asked), and what the system is given.
 TEST(WindowsNames, LongOnesMadeAbsoluteAndVerbatim) {
-  const std::wstring at_limit(longest_plain_path, L'a'), past(longest_plain_path + 1, L'a');
+  const std::wstring at_limit(246, L'a'), past(247, L'a');  // 247 and a NUL: MAX_PATH - 12
   const std::wstring full = L"C:\\w\\" + past;
   const struct {
     std::wstring name, absolute = L"none", sent;
