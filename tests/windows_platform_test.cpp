@@ -110,7 +110,8 @@ std::tuple<std::string, std::string, int> run(const std::string& list,
 const std::string dialogue =
     "We are the 2027-06-15 12:00:00\nThe version is 1.0.0\nPress 'Enter' to continu, Ctrl+D "
     "elseEnter your name : \n";
-const std::string top(100, 'd');  // of a tree whose paths pass 300 characters
+// A tree whose paths pass 300 characters, and a long name in it.
+const std::string top(100, 'd'), x(150, 'x');
 
 // The main file of list "TOP", "t" and `with`'s packages, at the plan's clock.
 std::string main_file(const std::string& with = "") {
@@ -148,14 +149,14 @@ TEST(WindowsRun, FaultsBetweenTwoCallsAndLongPaths) {
        .err = "adaskel: error: cannot read standard input: end of file\n",
        .file = "none"},
       {.list = top + "\nt\np\n", .status = 0, .file = main_file("with P ; \n")},
-      {.list = top + "\nt\ncon\n",
-       .err = "adaskel: error: cannot create \"" + top +
-              "/con/src/lib/con.ads\": not a regular file\n",
-       .file = main_file("with Con ; \n")},
-      {.list = top + "\nt\nx.\n",
-       .err = "adaskel: error: cannot create \"" + top +
-              "/x./src/lib/x..ads\": a name in it ends in a dot or a blank, which Windows drops\n",
-       .file = main_file("with X. ; \n")},
+      {.list = top + "\nt\ncon." + x + "\n",
+       .err = "adaskel: error: cannot create \"" + top + "/con." + x + "/src/lib/con." + x +
+              ".ads\": not a regular file\n",
+       .file = main_file("with Con." + x + " ; \n")},
+      {.list = top + "\nt\n" + x + ".\n",
+       .err = "adaskel: error: cannot create \"" + top + "/" + x + "./src/lib/" + x +
+              "..ads\": a name in it ends in a dot or a blank, which Windows drops\n",
+       .file = main_file("with X" + x.substr(1) + ". ; \n")},
   };
   for (const auto& row : rows) {
     plan = row.plan;
