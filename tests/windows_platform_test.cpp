@@ -31,7 +31,7 @@ struct Plan {
   HANDLE streams[3]{};                     // standard input, output and error
 } plan;
 
-System_Calls faulty() {
+const System_Calls faulty = [] {
   System_Calls calls;
   calls.create_file = [](LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                          DWORD disposition, DWORD flags, HANDLE model) {
@@ -61,7 +61,7 @@ System_Calls faulty() {
   calls.std_handle = [](DWORD stream) { return plan.streams[STD_INPUT_HANDLE - stream]; };
   calls.system_time = [](LPFILETIME time) { *time = plan.clock; };
   return calls;
-}
+}();
 
 std::string read(const fs::path& path) {
   return {std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}};
@@ -84,8 +84,7 @@ std::tuple<std::string, std::string, int> run(const std::string& list, const fs:
   for (int i = 0; i < 3; ++i)  // the standard streams
     plan.streams[i] = ::CreateFileA(names[4 + i], GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                     OPEN_EXISTING, 0, nullptr);
-  const System_Calls calls = faulty();
-  const int status = driver::run_main(*platform_over(calls), {"l.lst"});
+  const int status = driver::run_main(*platform_over(faulty), {"l.lst"});
   for (HANDLE stream : plan.streams) ::CloseHandle(stream);
   return {read("out"), read("err"), status};
 }

@@ -132,8 +132,9 @@ TEST(WindowsReason, ThePosixWordsOrTheSystemsWithoutPeriod) {
   };
   for (const auto& row : cases)
     for (const DWORD error : row.errors) EXPECT_EQ(reason(error), row.words) << error;
-  EXPECT_TRUE(ends_input(ERROR_BROKEN_PIPE) && ends_input(ERROR_HANDLE_EOF));
-  EXPECT_FALSE(ends_input(ERROR_NO_DATA));  // an empty PIPE_NOWAIT pipe
+  const bool ends[] = {ends_input(ERROR_BROKEN_PIPE), ends_input(ERROR_HANDLE_EOF),
+                       ends_input(ERROR_NO_DATA)};  // the last: an empty PIPE_NOWAIT pipe
+  EXPECT_TRUE(ends[0] && ends[1] && !ends[2]);
   const std::string own = reason(ERROR_INVALID_FUNCTION);
   EXPECT_NE(own.find_last_of(".\r\n") + 1, own.size()) << own;  // not empty, no period, no line end
 }
