@@ -12,6 +12,7 @@
 #include <string>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "driver/run.h"
 #include "platform/windows_rules.h"
@@ -27,6 +28,7 @@ struct Plan {
   DWORD writes_before_failing = MAXDWORD;  // bytes of files; then the disk is full
   bool close_fails = false;                // the close of the file written
   FILETIME clock{0xf6a56000, 0x01de1b8f};  // 2027-06-15 12:00:00 UTC
+  std::vector<std::wstring> created{};     // every name create_file was given
   HANDLE written = nullptr;                // the last file opened for writing
   HANDLE streams[3]{};                     // standard input, output and error
 } plan;
@@ -35,6 +37,7 @@ const System_Calls faulty = [] {
   System_Calls calls;
   calls.create_file = [](LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                          DWORD disposition, DWORD flags, HANDLE model) {
+    plan.created.emplace_back(name);
     if (name == plan.link && disposition != OPEN_ALWAYS) {
       ::SetLastError(disposition == CREATE_NEW ? ERROR_FILE_EXISTS : ERROR_FILE_NOT_FOUND);
       return INVALID_HANDLE_VALUE;
@@ -104,7 +107,9 @@ std::string main_file(const std::string& with = "") {
 }
 
 // Each row: a fault between two system calls or a long path (where the name
-// rules hold too), what the run shows, and the main file it leaves, or "none".
+// rules hold too), what the run shows, and the main file it leaves, or "none",
+// whose name the system was given as it is when short, absolute and verbatim
+// when long.
 TEST(WindowsRun, FaultsBetweenTwoCallsAndLongPaths) {
   const struct {
     Plan plan{};
@@ -144,6 +149,13 @@ TEST(WindowsRun, FaultsBetweenTwoCallsAndLongPaths) {
     EXPECT_EQ(run(row.list, main.parent_path(), row.input), std::tie(row.out, row.err, row.status))
         << row.list;
     EXPECT_EQ(fs::exists(main) ? read(main) : "none", row.file) << row.list;
+    const std::wstring sent =
+        main.native().size() > 300
+            ? L"\\\\?\\" + (fs::current_path() / main).make_preferred().wstring()
+            : main.generic_wstring();
+    EXPECT_EQ(std::find(plan.created.begin(), plan.created.end(), sent) != plan.created.end(),
+              row.file != "none")
+        << row.list;
   }
 }
 
