@@ -63,6 +63,12 @@ std::optional<std::wstring> system_name(const std::string& path, std::string& wh
   };
   if (path.find('\0') != std::string::npos) return refuse("the name holds a NUL byte");
   if (path.size() > 32767) return refuse("File name too long");
+  if (path.find('\r') != std::string::npos) {
+    return refuse("a name in it holds a carriage return, as a list with CRLF line ends gives");
+  }
+  if (std::any_of(path.begin(), path.end(), [](char c) { return c > 0 && c < ' '; })) {
+    return refuse("a name in it holds a control character, which Windows refuses");
+  }
   for (std::size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
     end = path.find_first_of("/\\", start);
     const std::string_view name = std::string_view(path).substr(start, end - start);
@@ -87,9 +93,11 @@ bool names_device(const std::string& path) {
     while (stem.ends_with(' ')) stem.pop_back();
     std::transform(stem.begin(), stem.end(), stem.begin(),
                    [](char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
-    const bool numbered = stem.size() == 4 &&
-                          (stem.starts_with("com") || stem.starts_with("lpt")) && stem[3] >= '0' &&
-                          stem[3] <= '9';
+    const std::string_view number =
+        std::string_view(stem).substr(std::min<std::size_t>(stem.size(), 3));
+    const bool numbered = (stem.starts_with("com") || stem.starts_with("lpt")) &&
+                          ((number.size() == 1 && number[0] >= '0' && number[0] <= '9') ||
+                           number == "\xc2\xb9" || number == "\xc2\xb2" || number == "\xc2\xb3");
     if (numbered || stem == "con" || stem == "prn" || stem == "aux" || stem == "nul" ||
         stem == "conin$" || stem == "conout$") {
       return true;
@@ -97,6 +105,20 @@ bool names_device(const std::string& path) {
     if (end == std::string::npos) return false;
     start = end + 1;
   }
+}
+
+std::wstring long_path(std::wstring name, const Full_Path& full_path) {
+  const std::wstring_view verbatim = L"\\\\?\\";
+  if (name.size() <= longest_plain_path || name.starts_with(verbatim) ||
+      name.starts_with(L"\\??\\")) {
+    return name;
+  }
+  std::wstring full = full_path(name);
+  if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') return full.insert(0, verbatim);
+  if (full.starts_with(L"\\\\.\\")) return full.replace(0, 4, verbatim);
+  if (full.starts_with(verbatim) || full.starts_with(L"\\??\\")) return full;
+  if (full.starts_with(L"\\\\")) return full.replace(0, 2, L"\\\\?\\UNC\\");
+  return full;
 }
 
 std::size_t Console_Input::read(char* buffer, std::size_t size, const Read& read_console) {
