@@ -69,6 +69,9 @@ class Windows_Platform final : public Platform {
     return local.wYear;
   }
 
+  // What system_name() would refuse, refused before the path is built.
+  Path_Limit path_limit() override { return {windows::longest_path, "File name too long"}; }
+
   std::unique_ptr<Input_File> open_for_reading(const std::string& path) override {
     return windows::open_for_reading(calls_, path);
   }

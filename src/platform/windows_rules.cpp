@@ -62,7 +62,7 @@ std::optional<std::wstring> system_name(const std::string& path, std::string& wh
     return std::nullopt;
   };
   if (path.find('\0') != std::string::npos) return refuse("the name holds a NUL byte");
-  if (path.size() > 32767) return refuse("File name too long");
+  if (path.size() > longest_path) return refuse("File name too long");
   if (path.find('\r') != std::string::npos) {
     return refuse("a name in it holds a carriage return, as a list with CRLF line ends gives");
   }

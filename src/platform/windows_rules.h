@@ -42,6 +42,11 @@ bool names_device(const std::string& path);
 // its closing NUL, it stays below MAX_PATH - 12, the limit for a directory.
 constexpr std::size_t longest_plain_path = 246;
 
+// The longest path, in bytes of UTF-8, that system_name() takes: a verbatim
+// path holds at most 32767 UTF-16 units, and no character takes fewer bytes
+// than units.
+constexpr std::size_t longest_path = 32767;
+
 // Makes a path absolute as the system resolves it (`/`, `.`, `..`, the
 // working directory, a drive's own one), or returns it as it is.
 using Full_Path = std::function<std::wstring(const std::wstring&)>;
