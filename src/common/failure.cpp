@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <numeric>
 #include <span>
 #include <utility>
 
@@ -127,8 +128,9 @@ std::string quoted(std::string_view value) {
 }
 
 std::string quoted_joined(std::initializer_list<std::string_view> pieces) {
-  std::size_t size = 0;
-  for (const std::string_view piece : pieces) size += piece.size();
+  const std::size_t size =
+      std::accumulate(pieces.begin(), pieces.end(), std::size_t{0},
+                      [](std::size_t sum, std::string_view piece) { return sum + piece.size(); });
   // The first `count` bytes of the pieces joined, or the last.
   const auto ends = [pieces](std::size_t count, bool last) {
     std::string bytes;

@@ -2,6 +2,7 @@
 #include "generate/sources.h"
 
 #include <initializer_list>
+#include <numeric>
 #include <string_view>
 
 #include "common/failure.h"
@@ -23,8 +24,9 @@ const Line_Text& top_directory(const unitlist::Unit_Tables& units) {
 // concatenations, never normalised. Fails, having built nothing, when the
 // path would be longer than the system takes.
 std::string joined(const Path_Limit& limit, std::initializer_list<std::string_view> pieces) {
-  std::size_t size = 0;
-  for (const std::string_view piece : pieces) size += piece.size();
+  const std::size_t size =
+      std::accumulate(pieces.begin(), pieces.end(), std::size_t{0},
+                      [](std::size_t sum, std::string_view piece) { return sum + piece.size(); });
   if (size > limit.longest) {
     throw Failure("cannot create " + quoted_joined(pieces) + ": " + escaped(limit.reason));
   }
