@@ -99,7 +99,7 @@ M = [(ident, R, old, new, "the system's own words for " + what) for ident, old, 
     ("w-up", R, "name != \".\" && name != \"..\" &&", "name != \".\" &&", "sub/../l refused as argument 1"),
     ("w-nul", R, "if (path.find('\\0') != std::string::npos) return refuse(\"the name holds a NUL byte\");",
      "", "a NUL byte cuts a path short"),
-    ("w-long", R, "path.size() > 32767", "path.size() > 32768", "an over-long name passed on"),
+    ("w-long", R, "path.size() > longest_path", "path.size() > longest_path + 1", "an over-long name passed on"),
     # UTF-8.
     ("w-strict", R, "CP_UTF8, MB_ERR_INVALID_CHARS,", "CP_UTF8, 0,", "bytes that are not UTF-8 replaced silently"),
     ("w-resize", R, "  name.resize(static_cast<std::size_t>(count));\n", "", "a non-ASCII name keeps NULs: dé.lst not found"),
